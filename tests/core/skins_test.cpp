@@ -1,0 +1,190 @@
+#include "rotation/skins.h"
+
+#include "rotation/path_text.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using namespace quillarbor;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string sep(1, kFolderSeparator);
+
+TEST(AddSlash, AppendsOneSeparatorOnlyWhenMissing) {
+    const struct {
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"", sep},
+        {"C:" + sep, "C:" + sep},
+        {"C:" + sep + "Skins", "C:" + sep + "Skins" + sep},
+        {"skins" + sep, "skins" + sep},
+        {"a b", "a b" + sep},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(addSlash(c.in), c.out);
+    }
+    EXPECT_EQ(addSlash("C:" + sep) + "a.bmp", "C:" + sep + "a.bmp");
+}
+
+TEST(SkinPattern, EndsInBmpInAnyCase) {
+    const struct {
+        const char* name;
+        bool matches;
+    } cases[] = {
+        {"a.bmp", true},   {"A.BMP", true},      {"sunset.Bmp", true}, {".bmp", true},
+        {"a b.bmp", true}, {"a.bmp.txt", false}, {"abmp", false},      {"a.bm", false},
+        {"a.bmpx", false}, {"bmp", false},       {"", false},          {"a.dib", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(matchesSkinPattern(c.name), c.matches);
+    }
+}
+
+TEST(PickIndex, SinglePrecisionRoundedHalfToEven) {
+    const struct {
+        int n;
+        float r;
+        int index;
+    } cases[] = {
+        {1, 0.0f, 0},
+        {1, 0.99f, 0},
+        {3, 0.0f, 0},
+        {3, 0.25f, 0}, // x = 0.5
+        {3, 0.5f, 1},
+        {3, 0.75f, 2}, // x = 1.5
+        {3, 0.9999999f, 2},
+        {2, 0.5f, 0}, // x = 0.5
+        {2, 0.75f, 1},
+        {4, 0.5f, 2},   // x = 1.5
+        {5, 0.625f, 2}, // x = 2.5
+        // 5 * r is exactly a half in single precision but not in double.
+        {6, 0.1f, 0},
+        {6, 0.7f, 4},
+        {16, 0.3f, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "n=" << c.n << " r=" << c.r);
+        EXPECT_EQ(pickIndex(c.n, c.r), c.index);
+    }
+}
+
+TEST(PickIndex, AlwaysNamesAnEntry) {
+    const float extremes[] = {0.0f, 0.99999994f, -0.5f, 1.0f, 7.0f};
+    for (const int n : {1, 2, 3, 100, 16777217, 2147483647}) {
+        for (const float r : extremes) {
+            SCOPED_TRACE(testing::Message() << "n=" << n << " r=" << r);
+            const int index = pickIndex(n, r);
+            EXPECT_GE(index, 0);
+            EXPECT_LT(index, n);
+        }
+    }
+}
+
+TEST(LastShownCaption, PrefixesTheFileName) {
+    EXPECT_EQ(lastShownCaption("a.bmp"), "Last shown: a.bmp");
+    EXPECT_EQ(lastShownCaption(""), "Last shown: ");
+}
+
+TEST(SkinNameLess, IgnoresCaseThenBytesDecide) {
+    std::vector<std::string> names = {"b.bmp",  "C.bmp", "a.bmp",
+                                      "ab.bmp", "A.bmp", "_x.bmp",
+                                      "a.BMP",  "z.bmp", "\xC3\xA9t\xC3\xA9.bmp"};
+    std::sort(names.begin(), names.end(), skinNameLess);
+    const std::vector<std::string> expected = {"_x.bmp", "A.bmp",  "a.BMP",
+                                               "a.bmp",  "ab.bmp", "b.bmp",
+                                               "C.bmp",  "z.bmp",  "\xC3\xA9t\xC3\xA9.bmp"};
+    EXPECT_EQ(names, expected);
+    for (const auto& name : names) {
+        EXPECT_FALSE(skinNameLess(name, name)) << name;
+    }
+}
+
+class SkinFolder : public testing::Test {
+protected:
+    void SetUp() override {
+        static std::atomic<int> counter{0};
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        folder_ = fs::temp_directory_path() /
+                  ("quillarbor-skins-" + std::to_string(stamp) + "-" + std::to_string(++counter));
+        fs::create_directories(folder_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::remove_all(folder_, ignored);
+    }
+    void touch(const std::string& name) { std::ofstream(folder_ / name) << "BM"; }
+    static std::string text(const fs::path& path) { return textFromPath(path).value(); }
+    std::string folderText() const { return text(folder_); }
+
+    fs::path folder_;
+};
+
+TEST_F(SkinFolder, ListsBitmapFilesSortedIgnoringCase) {
+    touch("b.bmp");
+    touch("A.BMP");
+    touch("c.Bmp");
+    touch("notes.bmp.txt");
+    touch("readme.txt");
+    fs::create_directory(folder_ / "x.bmp");
+    const std::vector<std::string> expected = {"A.BMP", "b.bmp", "c.Bmp"};
+    EXPECT_EQ(listSkinFiles(folderText()), expected);
+    EXPECT_EQ(listSkinFiles(addSlash(folderText())), expected);
+}
+
+TEST_F(SkinFolder, SeesFilesAddedSinceTheLastRead) {
+    touch("a.bmp");
+    EXPECT_EQ(listSkinFiles(folderText()).size(), 1u);
+    touch("b.bmp");
+    EXPECT_EQ(listSkinFiles(folderText()), (std::vector<std::string>{"a.bmp", "b.bmp"}));
+}
+
+TEST_F(SkinFolder, FollowsLinksToFilesOnly) {
+    touch("real.bmp");
+    fs::create_directory(folder_ / "sub");
+    std::error_code error;
+    fs::create_symlink(folder_ / "real.bmp", folder_ / "link.bmp", error);
+    if (error) {
+        GTEST_SKIP() << "symbolic links not available: " << error.message();
+    }
+    fs::create_symlink(folder_ / "missing.bmp", folder_ / "dangling.bmp");
+    fs::create_directory_symlink(folder_ / "sub", folder_ / "dir.bmp");
+    EXPECT_EQ(listSkinFiles(folderText()), (std::vector<std::string>{"link.bmp", "real.bmp"}));
+}
+
+TEST_F(SkinFolder, KeepsRawByteNames) {
+#ifdef _WIN32
+    GTEST_SKIP() << "names are UTF-16 on this platform";
+#else
+    const std::string latin1 = "caf\xE9.bmp"; // not valid UTF-8
+    const std::string utf8 = "\xC3\xA9t\xC3\xA9.bmp";
+    std::ofstream(folder_ / latin1) << "BM";
+    std::ofstream(folder_ / utf8) << "BM";
+    if (!fs::exists(folder_ / latin1)) {
+        GTEST_SKIP() << "file system refuses non-UTF-8 names";
+    }
+    EXPECT_EQ(listSkinFiles(folderText()), (std::vector<std::string>{latin1, utf8}));
+#endif
+}
+
+TEST_F(SkinFolder, MissingOrNonFolderGivesAnEmptyList) {
+    touch("a.bmp");
+    EXPECT_TRUE(listSkinFiles(text(folder_ / "missing")).empty());
+    EXPECT_TRUE(listSkinFiles(text(folder_ / "a.bmp")).empty());
+    EXPECT_TRUE(listSkinFiles("").empty());
+    fs::create_directory(folder_ / "empty");
+    EXPECT_TRUE(listSkinFiles(text(folder_ / "empty")).empty());
+}
+
+} // namespace
