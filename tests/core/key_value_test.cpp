@@ -32,7 +32,7 @@ TEST_F(KeyValue, TrimsExactlyOneTrailingNul) {
         {"with its terminator", std::string("C:\\Tools\\info.exe\0", 18), "C:\\Tools\\info.exe"},
         {"without a terminator", "C:\\Tools\\info.exe", "C:\\Tools\\info.exe"},
         {"two terminators keep one", std::string("ab\0\0", 4), std::string("ab\0", 3)},
-        {"exactly 1024 bytes", std::string(1024, 'p'), std::string(1024, 'p')},
+        {"1024 bytes with the terminator", std::string(1023, 'p') + '\0', std::string(1023, 'p')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);

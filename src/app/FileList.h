@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QListView>
+
+#include <string>
+#include <vector>
+
+namespace quillarbor {
+
+class SkinListModel;
+
+// File1: the skin files of one folder, sorted ignoring letter case. The names
+// are kept as the bytes the file system holds, so every entry names its real
+// file even when it is not valid UTF-8; only the display decodes them.
+class FileList : public QListView {
+    Q_OBJECT
+
+public:
+    explicit FileList(QWidget* parent = nullptr);
+
+    std::string path() const { return path_; }
+    void setPath(const std::string& path); // re-reads the folder
+    static QString pattern() { return QStringLiteral("*.bmp"); }
+    void refresh();
+
+    int listCount() const;
+    int listIndex() const; // -1 when nothing is selected
+    void setListIndex(int index);
+    std::string list(int index) const;
+
+signals:
+    // A double-click on an entry.
+    void entryDoubleClicked();
+
+private:
+    std::string path_;
+    SkinListModel* model_;
+};
+
+} // namespace quillarbor

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QListWidget>
+
+#include <string>
+
+namespace quillarbor {
+
+// Dir1: the chosen folder's ancestors from the drive root down, then its
+// sub-folders one level deeper. A double-click (or Enter) opens an entry; a
+// single click only highlights it. Paths are UTF-8 text as the core keeps them.
+class FolderChooser : public QListWidget {
+    Q_OBJECT
+
+public:
+    explicit FolderChooser(QWidget* parent = nullptr);
+
+    std::string path() const { return path_; }
+
+    // Moves to `path` and re-reads its sub-folders. Returns false, changing
+    // nothing, when the folder cannot be read.
+    bool setPath(const std::string& path);
+
+signals:
+    // Every change of the folder, by the user or by code.
+    void pathChanged(const std::string& path);
+    // The user opened an entry that cannot be read; the folder stays.
+    void openFailed(const std::string& path);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void open(const QListWidgetItem* item);
+
+    std::string path_;
+};
+
+} // namespace quillarbor

@@ -1,0 +1,389 @@
+#include "app/Form1.h"
+
+#include "app/DriveChooser.h"
+#include "app/FileList.h"
+#include "app/FolderChooser.h"
+#include "app/MessageBox.h"
+#include "app/startup_rules.h"
+#include "rotation/conversions.h"
+#include "rotation/countdown.h"
+#include "rotation/path_text.h"
+#include "rotation/random_source.h"
+#include "rotation/skins.h"
+#include "settings/registry.h"
+#include "version.h"
+
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QFontMetrics>
+#include <QImage>
+#include <QImageReader>
+#include <QLabel>
+#include <QLayout>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <system_error>
+
+namespace quillarbor {
+
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+constexpr QSize kClientArea(7515 / kTwipsPerPixel, 5850 / kTwipsPerPixel);
+
+// Larger than any toolbar bitmap by far; such a file is not read into memory.
+constexpr std::uintmax_t kMaxPictureBytes = 256u * 1024 * 1024;
+
+void place(QWidget* control, const char* name, int left, int top, int width, int height) {
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+                         height / kTwipsPerPixel);
+}
+
+std::string currentFolder() {
+    std::error_code error;
+    const auto folder = std::filesystem::current_path(error);
+    return error ? std::string() : textFromPath(folder).value_or(std::string());
+}
+
+// The picture in a file, or a null image when it is missing or not a picture.
+// Read through the core's path conversion so that any listed name opens.
+QImage loadPicture(const std::string& picName) {
+    const auto path = pathFromText(picName);
+    if (!path) {
+        return {};
+    }
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(*path, error);
+    if (error || size > kMaxPictureBytes) {
+        return {};
+    }
+    std::ifstream file(*path, std::ios::binary);
+    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) {
+        return {};
+    }
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    return reader.read();
+}
+
+// The captions were sized for a narrow 8-point face. The boxes keep their size;
+// the type shrinks until every caption fits its box.
+void fitCaptions(QWidget* area, std::initializer_list<const QLabel*> labels) {
+    QFont font = area->font();
+    qreal size = font.pointSizeF() > 0 ? std::min<qreal>(font.pointSizeF(), 8.0) : 8.0;
+    constexpr qreal kSmallest = 6.0;
+    for (;; size -= 0.5) {
+        font.setPointSizeF(size);
+        const QFontMetrics metrics(font);
+        bool fits = true;
+        for (const QLabel* label : labels) {
+            fits = fits && metrics.horizontalAdvance(label->text()) <= label->width() &&
+                   metrics.height() <= label->height();
+        }
+        if (fits || size <= kSmallest) {
+            break;
+        }
+    }
+    area->setFont(font);
+}
+
+} // namespace
+
+Form1::Form1(RandomSource& random, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      random_(random) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kAppTitle));
+    createControls();
+    createMenus();
+    // Fixed to the client area plus whatever the menu bar needs.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    adjustSize();
+}
+
+void Form1::createControls() {
+    auto* area = new QWidget(this);
+    area->setFixedSize(kClientArea);
+    setCentralWidget(area);
+
+    // In tab order. Command1 lies right of the client area: never seen, it
+    // holds the focus at start so that no visible control shows a focus mark
+    // and Enter or Space do nothing.
+    Command1 = new QPushButton(QStringLiteral("Command1"), area);
+    place(Command1, "Command1", 7680, 600, 1335, 615);
+    File1 = new FileList(area);
+    place(File1, "File1", 4080, 360, 3255, 2235);
+    Dir1 = new FolderChooser(area);
+    place(Dir1, "Dir1", 240, 720, 3735, 1890);
+    Drive1 = new DriveChooser(area);
+    place(Drive1, "Drive1", 240, 360, 3735, 315);
+    Label2 = new QLabel(QStringLiteral("*.BMP path"), area);
+    place(Label2, "Label2", 240, 120, 1575, 255);
+    Label4 = new QLabel(QStringLiteral("Skins list (dbl-click to change now)"), area);
+    place(Label4, "Label4", 4080, 120, 2535, 255);
+    txtDelay = new QLineEdit(QStringLiteral("1"), area);
+    place(txtDelay, "txtDelay", 1800, 2760, 975, 375);
+    Label5 = new QLabel(QStringLiteral("Delay in minutes"), area);
+    place(Label5, "Label5", 240, 2760, 1575, 255);
+    Label6 = new QLabel(QStringLiteral("Countdown (secs)"), area);
+    place(Label6, "Label6", 3000, 2760, 1575, 255);
+    txtCountdown = new QLineEdit(area);
+    place(txtCountdown, "txtCountdown", 4560, 2760, 975, 375);
+    txtCountdown->setReadOnly(true);
+    Label3 = new QLabel(area);
+    place(Label3, "Label3", 360, 5160, 6855, 375);
+    Label3->setTextFormat(Qt::PlainText); // file names are not markup
+    cmdRefresh = new QPushButton(QStringLiteral("Refresh"), area);
+    place(cmdRefresh, "cmdRefresh", 5880, 2760, 1335, 375);
+    imgPreview = new QLabel(area);
+    place(imgPreview, "imgPreview", 240, 3240, 7050, 1725);
+    imgPreview->setFrameShape(QFrame::Box);
+    imgPreview->setLineWidth(1);
+    imgPreview->setScaledContents(true);
+
+    fitCaptions(area, {Label2, Label4, Label5, Label6});
+
+    setTabOrder(Command1, File1);
+    setTabOrder(File1, Dir1);
+    setTabOrder(Dir1, Drive1);
+    setTabOrder(Drive1, txtDelay);
+    setTabOrder(txtDelay, txtCountdown);
+    setTabOrder(txtCountdown, cmdRefresh);
+    Command1->setFocus();
+
+    // The lists start on the process's current folder.
+    const std::string start = currentFolder();
+    {
+        const QSignalBlocker quiet(Drive1);
+        Drive1->setDrive(start);
+    }
+    Dir1->setPath(start);
+    File1->setPath(Dir1->path().empty() ? start : Dir1->path());
+
+    connect(Drive1, &DriveChooser::driveChanged, this, &Form1::onDriveChanged);
+    connect(Dir1, &FolderChooser::pathChanged, this, &Form1::onFolderChanged);
+    connect(Dir1, &FolderChooser::openFailed, this, &Form1::reportUnreadable);
+    connect(cmdRefresh, &QPushButton::clicked, File1, &FileList::refresh);
+    connect(File1, &FileList::entryDoubleClicked, this, &Form1::applySelectedSkin);
+}
+
+void Form1::createMenus() {
+    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    mnuSystray = mnuFile->addAction(QStringLiteral("Start in system tray"));
+    mnuSystray->setObjectName(QStringLiteral("mnuSystray"));
+    mnuSystray->setCheckable(true);
+    // "Run at startup" comes here, with the logon entry.
+    mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    // The Help menu follows File, with the reset and About commands.
+
+    // The tray icon's pop-up; never part of the menu bar.
+    mnu_1 = new QMenu(QStringLiteral("Popup"), this);
+    mnu_1->setObjectName(QStringLiteral("mnu_1"));
+    mnuSystray2 = mnu_1->addAction(QStringLiteral("Start in system tray"));
+    mnuSystray2->setObjectName(QStringLiteral("mnuSystray2"));
+    mnuSystray2->setCheckable(true);
+    // "Run at startup" and "Settings" come here, with the logon entry and the tray.
+    mnuTerminate = mnu_1->addAction(QStringLiteral("Terminate"));
+    mnuTerminate->setObjectName(QStringLiteral("mnuTerminate"));
+
+    // Qt flips a checkable item before reporting the click, so the mark
+    // mnuSystray had before the click is worked out first.
+    connect(mnuSystray, &QAction::triggered, this,
+            [this] { toggleStartInTray(!mnuSystray->isChecked()); });
+    connect(mnuSystray2, &QAction::triggered, this,
+            [this] { toggleStartInTray(mnuSystray->isChecked()); });
+    connect(mnuExit, &QAction::triggered, this, &Form1::unload);
+    connect(mnuTerminate, &QAction::triggered, mnuExit, &QAction::trigger);
+}
+
+bool Form1::load(const std::vector<std::string>& args) {
+    commandLine_ = captureCommandLine(args);
+    centreOnScreen();
+    restoreSkinFolder();
+
+    const std::string delay =
+        regGetString(RegRoot::CurrentUser, loc::settingDelay, loc::settingValue);
+    if (!delay.empty() && parseNumber(delay)) {
+        txtDelay->setText(QString::fromStdString(delay));
+    }
+
+    const std::string systray =
+        regGetString(RegRoot::CurrentUser, loc::settingSystray, loc::settingValue);
+    if (const auto startInTray = textToBool(systray)) {
+        mnuSystray->setChecked(*startInTray);
+        mnuSystray2->setChecked(*startInTray);
+    }
+
+    // Run-at-startup marks: set from the logon entry by the menus layer.
+
+    const auto delayMinutes = parseNumber(txtDelay->text().toStdString());
+    if (!delayMinutes || !(*delayMinutes >= kMinimumDelay)) {
+        txtDelay->setText(QStringLiteral("1"));
+    }
+
+    // The random source was seeded from the clock when it was made.
+    lastShown_.clear();
+
+    // Minimised start when start-in-tray is checked: added by the tray layer.
+
+    show();
+    repaint();
+
+    // Tray icon: added by the tray layer.
+
+    if (isOneShot(commandLine_)) {
+        pickRandomSkin();
+        unload();
+        return true;
+    }
+
+    // Countdown: started by the countdown layer.
+    return false;
+}
+
+void Form1::centreOnScreen() {
+    // The frame counts once the window system has told its size; before the
+    // first show only the window itself is known.
+    const QRect screenArea = screen()->geometry();
+    const QSize outer = frameGeometry().size();
+    move(screenArea.x() + (screenArea.width() - outer.width()) / 2,
+         screenArea.y() + (screenArea.height() - outer.height()) / 2);
+}
+
+void Form1::restoreSkinFolder() {
+    const std::string saved =
+        regGetString(RegRoot::CurrentUser, loc::settingPath, loc::settingValue);
+    if (!PathExists(saved)) {
+        return;
+    }
+    // No box can be answered before the window is up (nor by a scheduled
+    // one-shot run): a folder that cannot be read is only reported on stderr.
+    quietErrors_ = true;
+    Drive1->setDrive(saved);
+    File1->setPath(saved);
+    if (!Dir1->setPath(saved)) {
+        reportUnreadable(saved);
+    }
+    quietErrors_ = false;
+}
+
+void Form1::onDriveChanged(const std::string& drive) {
+    // A drive is entered at the current folder when that lies on it.
+    const std::string current = currentFolder();
+    const std::string target = Drive1->driveOf(current) == drive ? current : drive;
+    if (!Dir1->setPath(target)) {
+        {
+            const QSignalBlocker quiet(Drive1);
+            Drive1->setDrive(Dir1->path());
+        }
+        reportUnreadable(target);
+    }
+}
+
+void Form1::onFolderChanged(const std::string& folder) {
+    File1->setPath(folder);
+    // Going up from a mount point leaves its drive: the drive chooser follows.
+    const QSignalBlocker quiet(Drive1);
+    Drive1->setDrive(folder);
+}
+
+void Form1::reportUnreadable(const std::string& folder) {
+    const QString text =
+        QStringLiteral("The folder %1 cannot be read.").arg(QString::fromStdString(folder));
+    if (quietErrors_) {
+        qWarning("%s", qPrintable(text));
+        return;
+    }
+    MessageBox::show(this, text, QString::fromLatin1(kAppTitle), MessageBox::OkOnly);
+}
+
+void Form1::pickRandomSkin() {
+    File1->refresh();
+    const int n = File1->listCount();
+    if (n == 0) {
+        return;
+    }
+    const int i = pickIndex(n, random_.next());
+    const std::string name = File1->list(i);
+    const std::string picName = addSlash(File1->path()) + name;
+    if (!showPreview(picName)) {
+        return;
+    }
+    lastShown_ = name;
+    repaint();
+    changeSkin(picName);
+}
+
+void Form1::applySelectedSkin() {
+    const int i = File1->listIndex();
+    if (i < 0) {
+        return;
+    }
+    const std::string name = File1->list(i);
+    const std::string picName = addSlash(File1->path()) + name;
+    if (!showPreview(picName)) {
+        return;
+    }
+    lastShown_ = name;
+    changeSkin(picName);
+}
+
+bool Form1::showPreview(const std::string& picName) {
+    const QImage picture = loadPicture(picName);
+    if (picture.isNull()) {
+        // Never a box: a timed pick must not wait for an answer. The skin in
+        // use and its preview stay.
+        qWarning("Cannot load %s as a picture; the skin stays as it was.", picName.c_str());
+        return false;
+    }
+    imgPreview->setPixmap(QPixmap::fromImage(picture));
+    return true;
+}
+
+void Form1::changeSkin(const std::string& picName) {
+    Label3->setText(QString::fromStdString(lastShownCaption(lastShown_)));
+    regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName);
+}
+
+void Form1::toggleStartInTray(bool wasChecked) {
+    mnuSystray->setChecked(!wasChecked);
+    mnuSystray2->setChecked(mnuSystray->isChecked());
+}
+
+void Form1::unload() {
+    if (unloaded_) {
+        return;
+    }
+    unloaded_ = true;
+    regSaveString(RegRoot::CurrentUser, loc::settingPath, loc::settingValue, File1->path());
+    regSaveString(RegRoot::CurrentUser, loc::settingDelay, loc::settingValue,
+                  txtDelay->text().toStdString());
+    regSaveString(RegRoot::CurrentUser, loc::settingSystray, loc::settingValue,
+                  boolToText(mnuSystray->isChecked()));
+    // Tray icon: removed by the tray layer.
+    emit ended();
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    unload();
+    event->accept();
+}
+
+} // namespace quillarbor

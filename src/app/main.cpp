@@ -1,0 +1,37 @@
+#include "app/Form1.h"
+#include "app/display.h"
+#include "app/startup_rules.h"
+#include "rotation/random_source.h"
+#include "version.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <string>
+#include <vector>
+
+int main(int argc, char* argv[]) {
+    // The resources live in a static library; they must be pulled in by name.
+    Q_INIT_RESOURCE(quillarbor);
+
+    // Taken before Qt removes the options it understands.
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    quillarbor::prepareDisplay(quillarbor::isOneShot(quillarbor::captureCommandLine(args)));
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(quillarbor::kAppTitle));
+    QApplication::setApplicationVersion(QString::fromLatin1(quillarbor::kVersionText));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
+        icon.addFile(QStringLiteral(":/icons/quillarbor-%1.png").arg(size), QSize(size, size));
+    }
+    QApplication::setWindowIcon(icon);
+
+    quillarbor::ClockSeededRandom random;
+    quillarbor::Form1 form(random);
+    QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
+    if (form.load(args)) {
+        return 0;
+    }
+    return QApplication::exec();
+}

@@ -1,0 +1,222 @@
+// The drive, folder and file choosers kept in step, over a temporary folder tree.
+#include "support/gui_test_support.h"
+
+#include "app/DriveChooser.h"
+#include "app/FileList.h"
+#include "app/FolderChooser.h"
+#include "app/Form1.h"
+#include "app/MessageBox.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace quillarbor;
+using namespace quillarbor::test;
+
+class ChooserChainTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void startsOnTheCurrentFolder();
+    void doubleClickOpensAFolder();
+    void singleClickOnlyHighlights();
+    void refreshPicksUpNewFiles();
+    void driveChoiceMovesTheFolderChooser();
+    void unreadableDriveKeepsDriveAndFolder();
+    void vanishedFolderKeepsDriveAndFolder();
+
+private:
+    QString at(const QString& relative) const { return physical(tree_->path()) + '/' + relative; }
+    void start(const QString& currentFolder);
+    QStringList skinList() const;
+    QStringList folderEntries() const;
+    void doubleClickFolder(const QString& text);
+
+    std::unique_ptr<TempSettings> settings_;
+    std::unique_ptr<QTemporaryDir> tree_;
+    std::unique_ptr<CurrentFolder> cwd_;
+    FixedRandom random_{{0.0f}};
+    std::unique_ptr<Form1> form_;
+    DriveChooser* drive_ = nullptr;
+    FolderChooser* dir_ = nullptr;
+    FileList* file_ = nullptr;
+};
+
+void ChooserChainTest::init() {
+    settings_ = std::make_unique<TempSettings>();
+    tree_ = std::make_unique<QTemporaryDir>();
+    QDir root(tree_->path());
+    for (const char* folder : {"skins/deeper", "skins/sub.bmp", "other/inner"}) {
+        QVERIFY(root.mkpath(QString::fromLatin1(folder)));
+    }
+    writeBitmap(at("top.bmp"));
+    for (const char* name : {"Zed.bmp", "b.bmp", "A.BMP", "c.Bmp"}) {
+        writeBitmap(at(QStringLiteral("skins/") + QString::fromLatin1(name)));
+    }
+    writeBitmap(at("skins/picture.png"));
+    writeText(at("skins/notes.txt"), "not a skin");
+    writeBitmap(at("other/x.bmp"));
+}
+
+void ChooserChainTest::cleanup() {
+    form_.reset();
+    cwd_.reset();
+    tree_.reset();
+    settings_.reset();
+}
+
+void ChooserChainTest::start(const QString& currentFolder) {
+    cwd_ = std::make_unique<CurrentFolder>(currentFolder);
+    form_ = std::make_unique<Form1>(random_);
+    drive_ = form_->findChild<DriveChooser*>(QStringLiteral("Drive1"));
+    dir_ = form_->findChild<FolderChooser*>(QStringLiteral("Dir1"));
+    file_ = form_->findChild<FileList*>(QStringLiteral("File1"));
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+}
+
+QStringList ChooserChainTest::skinList() const {
+    QStringList names;
+    for (int i = 0; i < file_->listCount(); ++i) {
+        names << QString::fromStdString(file_->list(i));
+    }
+    return names;
+}
+
+QStringList ChooserChainTest::folderEntries() const {
+    QStringList texts;
+    for (int i = 0; i < dir_->count(); ++i) {
+        texts << dir_->item(i)->text();
+    }
+    return texts;
+}
+
+void ChooserChainTest::doubleClickFolder(const QString& text) {
+    const QList<QListWidgetItem*> found = dir_->findItems(text, Qt::MatchExactly);
+    QVERIFY2(found.size() == 1, qPrintable(text));
+    dir_->scrollToItem(found.front());
+    doubleClickAt(dir_->viewport(), dir_->visualItemRect(found.front()).center());
+}
+
+void ChooserChainTest::startsOnTheCurrentFolder() {
+    start(at("skins"));
+    QCOMPARE(dir_->path(), folderText(at("skins")));
+    QCOMPARE(file_->path(), folderText(at("skins")));
+    QVERIFY(!drive_->drive().empty());
+    QCOMPARE(drive_->drive(), drive_->driveOf(dir_->path()));
+
+    // Only *.bmp files, in any letter case, sorted ignoring case; not a folder
+    // whose name matches.
+    QCOMPARE(skinList(), QStringList({"A.BMP", "b.bmp", "c.Bmp", "Zed.bmp"}));
+    QCOMPARE(file_->listIndex(), -1);
+
+    // Ancestors down to the folder itself, highlighted, then its sub-folders.
+    const QStringList entries = folderEntries();
+    const QString treeName = QDir(physical(tree_->path())).dirName();
+    QCOMPARE(entries.mid(entries.size() - 4),
+             QStringList({treeName, "skins", "deeper", "sub.bmp"}));
+    QCOMPARE(dir_->currentRow(), entries.size() - 3);
+}
+
+void ChooserChainTest::doubleClickOpensAFolder() {
+    start(at(""));
+    QCOMPARE(skinList(), QStringList({"top.bmp"}));
+
+    doubleClickFolder(QStringLiteral("skins"));
+    QCOMPARE(dir_->path(), folderText(at("skins")));
+    QCOMPARE(file_->path(), folderText(at("skins")));
+    QCOMPARE(skinList(), QStringList({"A.BMP", "b.bmp", "c.Bmp", "Zed.bmp"}));
+
+    doubleClickFolder(QStringLiteral("deeper"));
+    QCOMPARE(file_->path(), folderText(at("skins/deeper")));
+    QCOMPARE(skinList(), QStringList());
+
+    // Back up through an ancestor.
+    doubleClickFolder(QDir(physical(tree_->path())).dirName());
+    QCOMPARE(file_->path(), folderText(at("")));
+    QCOMPARE(skinList(), QStringList({"top.bmp"}));
+}
+
+void ChooserChainTest::singleClickOnlyHighlights() {
+    start(at(""));
+    const auto found = dir_->findItems(QStringLiteral("skins"), Qt::MatchExactly);
+    QTest::mouseClick(dir_->viewport(), Qt::LeftButton, {},
+                      dir_->visualItemRect(found.front()).center());
+    QCOMPARE(dir_->currentItem(), found.front());
+    QCOMPARE(dir_->path(), folderText(at("")));
+    QCOMPARE(file_->path(), folderText(at("")));
+}
+
+void ChooserChainTest::refreshPicksUpNewFiles() {
+    start(at("skins"));
+    file_->setListIndex(3);
+    writeBitmap(at("skins/Mid.bmp"));
+    QFile::remove(at("skins/b.bmp"));
+    QCOMPARE(skinList(), QStringList({"A.BMP", "b.bmp", "c.Bmp", "Zed.bmp"}));
+
+    QTest::mouseClick(form_->findChild<QPushButton*>(QStringLiteral("cmdRefresh")), Qt::LeftButton);
+    QCOMPARE(skinList(), QStringList({"A.BMP", "c.Bmp", "Mid.bmp", "Zed.bmp"}));
+    // The chosen entry stays chosen.
+    QCOMPARE(file_->listIndex(), 3);
+}
+
+void ChooserChainTest::driveChoiceMovesTheFolderChooser() {
+    start(at("skins"));
+    const std::string home = drive_->drive();
+    const std::string second = folderText(at("other"));
+    drive_->setDriveList({home, second});
+
+    // The current folder does not lie on the second drive: its root is shown.
+    QVERIFY(drive_->setDrive(folderText(at("other/inner"))));
+    QCOMPARE(drive_->drive(), second);
+    QCOMPARE(dir_->path(), second);
+    QCOMPARE(skinList(), QStringList({"x.bmp"}));
+
+    // Picked from the list, the first drive opens on the current folder.
+    drive_->setCurrentIndex(0);
+    QCOMPARE(dir_->path(), folderText(at("skins")));
+    QCOMPARE(skinList(), QStringList({"A.BMP", "b.bmp", "c.Bmp", "Zed.bmp"}));
+
+    // Leaving a drive through the folder chooser moves the drive chooser along,
+    // without sending the folder chooser anywhere else.
+    drive_->setCurrentIndex(1);
+    doubleClickFolder(QDir(physical(tree_->path())).dirName());
+    QCOMPARE(drive_->drive(), home);
+    QCOMPARE(dir_->path(), folderText(at("")));
+    QCOMPARE(skinList(), QStringList({"top.bmp"}));
+}
+
+void ChooserChainTest::unreadableDriveKeepsDriveAndFolder() {
+    start(at("skins"));
+    const std::string home = drive_->drive();
+    const std::string gone = folderText(at("")) + "/gone";
+    drive_->setDriveList({home, gone});
+
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    drive_->setCurrentIndex(1);
+    QVERIFY(MessageBox::lastText().contains(QString::fromStdString(gone)));
+    QCOMPARE(drive_->drive(), home);
+    QCOMPARE(dir_->path(), folderText(at("skins")));
+    QCOMPARE(file_->path(), folderText(at("skins")));
+    QCOMPARE(skinList(), QStringList({"A.BMP", "b.bmp", "c.Bmp", "Zed.bmp"}));
+}
+
+void ChooserChainTest::vanishedFolderKeepsDriveAndFolder() {
+    start(at(""));
+    QVERIFY(QDir(at("other")).removeRecursively());
+
+    MessageBox::setNextAnswer(MessageBox::Ok);
+    doubleClickFolder(QStringLiteral("other"));
+    QVERIFY(MessageBox::lastText().contains(QString::fromStdString(folderText(at("other")))));
+    QCOMPARE(dir_->path(), folderText(at("")));
+    QCOMPARE(file_->path(), folderText(at("")));
+    QCOMPARE(skinList(), QStringList({"top.bmp"}));
+}
+
+QTEST_MAIN(ChooserChainTest)
+#include "chooser_chain_test.moc"

@@ -1,0 +1,254 @@
+// The main window's controls, menus and ways out.
+#include "support/gui_test_support.h"
+
+#include "app/FileList.h"
+#include "app/Form1.h"
+#include "settings/registry.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace quillarbor;
+using namespace quillarbor::test;
+
+class Form1LayoutTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void controlPlacesAndCaptions_data();
+    void controlPlacesAndCaptions();
+    void windowIsFixedWithMinimiseAndClose();
+    void captionsFitTheirBoxes();
+    void hiddenButtonHoldsTheFocusAndKeysDoNothing();
+    void tabOrder();
+    void menuTree();
+    void startInTrayMarksAgree_data();
+    void startInTrayMarksAgree();
+    void everyWayOutSavesOnce_data();
+    void everyWayOutSavesOnce();
+
+private:
+    std::unique_ptr<TempSettings> settings_;
+    std::unique_ptr<QTemporaryDir> start_;
+    std::unique_ptr<CurrentFolder> cwd_;
+    FixedRandom random_{{0.0f}};
+    std::unique_ptr<Form1> form_;
+};
+
+void Form1LayoutTest::init() {
+    settings_ = std::make_unique<TempSettings>();
+    start_ = std::make_unique<QTemporaryDir>();
+    cwd_ = std::make_unique<CurrentFolder>(start_->path());
+    form_ = std::make_unique<Form1>(random_);
+}
+
+void Form1LayoutTest::cleanup() {
+    form_.reset();
+    cwd_.reset();
+    start_.reset();
+    settings_.reset();
+}
+
+void Form1LayoutTest::controlPlacesAndCaptions_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("place");
+    QTest::addColumn<QString>("text");
+
+    // Pixels are the design's twips divided by 15.
+    QTest::newRow("Command1") << "Command1" << QRect(512, 40, 89, 41) << "Command1";
+    QTest::newRow("File1") << "File1" << QRect(272, 24, 217, 149) << QString();
+    QTest::newRow("Dir1") << "Dir1" << QRect(16, 48, 249, 126) << QString();
+    QTest::newRow("Drive1") << "Drive1" << QRect(16, 24, 249, 21) << QString();
+    QTest::newRow("Label2") << "Label2" << QRect(16, 8, 105, 17) << "*.BMP path";
+    QTest::newRow("Label4") << "Label4" << QRect(272, 8, 169, 17)
+                            << "Skins list (dbl-click to change now)";
+    QTest::newRow("txtDelay") << "txtDelay" << QRect(120, 184, 65, 25) << "1";
+    QTest::newRow("Label5") << "Label5" << QRect(16, 184, 105, 17) << "Delay in minutes";
+    QTest::newRow("Label6") << "Label6" << QRect(200, 184, 105, 17) << "Countdown (secs)";
+    QTest::newRow("txtCountdown") << "txtCountdown" << QRect(304, 184, 65, 25) << "";
+    QTest::newRow("Label3") << "Label3" << QRect(24, 344, 457, 25) << "";
+    QTest::newRow("cmdRefresh") << "cmdRefresh" << QRect(392, 184, 89, 25) << "Refresh";
+    QTest::newRow("imgPreview") << "imgPreview" << QRect(16, 216, 470, 115) << "";
+}
+
+void Form1LayoutTest::controlPlacesAndCaptions() {
+    QFETCH(QString, name);
+    QFETCH(QRect, place);
+    QFETCH(QString, text);
+
+    auto* control = form_->findChild<QWidget*>(name);
+    QVERIFY(control != nullptr);
+    QCOMPARE(control->parentWidget(), form_->centralWidget());
+    QCOMPARE(control->geometry(), place);
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        QCOMPARE(label->text(), text);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        QCOMPARE(button->text(), text);
+    } else if (auto* box = qobject_cast<QLineEdit*>(control)) {
+        QCOMPARE(box->text(), text);
+    }
+}
+
+void Form1LayoutTest::windowIsFixedWithMinimiseAndClose() {
+    form_->show();
+    QCOMPARE(form_->windowTitle(), QStringLiteral("Quillarbor"));
+    QCOMPARE(form_->centralWidget()->size(), QSize(501, 390));
+    QCOMPARE(form_->minimumSize(), form_->maximumSize());
+    QCOMPARE(form_->size().width(), 501);
+    QVERIFY(form_->size().height() > 390); // the menu bar sits above the client area
+
+    const Qt::WindowFlags flags = form_->windowFlags();
+    QVERIFY(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
+    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
+
+    auto* preview = form_->findChild<QLabel*>(QStringLiteral("imgPreview"));
+    QVERIFY(preview->pixmap().isNull());
+    QCOMPARE(preview->frameShape(), QFrame::Box);
+    QVERIFY(preview->hasScaledContents());
+    QVERIFY(form_->findChild<QLineEdit*>(QStringLiteral("txtCountdown"))->isReadOnly());
+}
+
+void Form1LayoutTest::captionsFitTheirBoxes() {
+    for (const char* name : {"Label2", "Label4", "Label5", "Label6"}) {
+        const auto* label = form_->findChild<QLabel*>(QString::fromLatin1(name));
+        const QFontMetrics metrics(label->font());
+        QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->contentsRect().width(), name);
+        QVERIFY2(metrics.height() <= label->contentsRect().height(), name);
+    }
+}
+
+void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    auto* command1 = form_->findChild<QWidget*>(QStringLiteral("Command1"));
+    QCOMPARE(QApplication::focusWidget(), command1);
+    QVERIFY(!form_->centralWidget()->rect().intersects(command1->geometry()));
+
+    QSignalSpy ended(form_.get(), &Form1::ended);
+    QTest::keyClick(command1, Qt::Key_Space);
+    QTest::keyClick(command1, Qt::Key_Return);
+    QCOMPARE(ended.count(), 0);
+    QCOMPARE(QApplication::focusWidget(), command1);
+    QCOMPARE(form_->findChild<FileList*>(QStringLiteral("File1"))->listIndex(), -1);
+    QCOMPARE(toolbarValue(), std::string());
+}
+
+void Form1LayoutTest::tabOrder() {
+    form_->show();
+    form_->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QStringList visited;
+    for (int i = 0; i < 7; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        visited << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(visited, QStringList({"File1", "Dir1", "Drive1", "txtDelay", "txtCountdown",
+                                   "cmdRefresh", "Command1"}));
+}
+
+namespace {
+
+QStringList captions(const QWidget* menu) {
+    QStringList texts;
+    for (const QAction* action : menu->actions()) {
+        texts << action->text();
+    }
+    return texts;
+}
+
+} // namespace
+
+void Form1LayoutTest::menuTree() {
+    QCOMPARE(captions(form_->menuBar()), QStringList({"File"}));
+    const auto* file = form_->findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QCOMPARE(captions(file), QStringList({"Start in system tray", "Exit"}));
+
+    const auto* popup = form_->findChild<QMenu*>(QStringLiteral("mnu_1"));
+    QVERIFY(popup != nullptr);
+    QCOMPARE(popup->title(), QStringLiteral("Popup"));
+    QVERIFY(!form_->menuBar()->actions().contains(popup->menuAction()));
+    QCOMPARE(captions(popup), QStringList({"Start in system tray", "Terminate"}));
+
+    for (const char* name : {"mnuSystray", "mnuSystray2"}) {
+        const auto* item = form_->findChild<QAction*>(QString::fromLatin1(name));
+        QVERIFY2(item->isCheckable() && !item->isChecked(), name);
+    }
+}
+
+void Form1LayoutTest::startInTrayMarksAgree_data() {
+    QTest::addColumn<QStringList>("clicks");
+    QTest::addColumn<bool>("checked");
+
+    QTest::newRow("File menu") << QStringList{"mnuSystray"} << true;
+    QTest::newRow("pop-up") << QStringList{"mnuSystray2"} << true;
+    QTest::newRow("File menu twice") << QStringList{"mnuSystray", "mnuSystray"} << false;
+    QTest::newRow("pop-up twice") << QStringList{"mnuSystray2", "mnuSystray2"} << false;
+    QTest::newRow("one of each") << QStringList{"mnuSystray", "mnuSystray2"} << false;
+    QTest::newRow("three clicks") << QStringList{"mnuSystray2", "mnuSystray", "mnuSystray2"}
+                                  << true;
+}
+
+void Form1LayoutTest::startInTrayMarksAgree() {
+    QFETCH(QStringList, clicks);
+    QFETCH(bool, checked);
+
+    form_->show();
+    for (const QString& name : clicks) {
+        form_->findChild<QAction*>(name)->trigger();
+    }
+    QCOMPARE(form_->findChild<QAction*>(QStringLiteral("mnuSystray"))->isChecked(), checked);
+    QCOMPARE(form_->findChild<QAction*>(QStringLiteral("mnuSystray2"))->isChecked(), checked);
+    // Switching the option neither hides the window nor saves anything yet.
+    QVERIFY(form_->isVisible());
+    QCOMPARE(savedSetting(loc::settingSystray), std::string());
+}
+
+void Form1LayoutTest::everyWayOutSavesOnce_data() {
+    QTest::addColumn<QString>("way");
+    QTest::newRow("Exit") << "mnuExit";
+    QTest::newRow("Terminate") << "mnuTerminate";
+    QTest::newRow("close box") << "";
+}
+
+void Form1LayoutTest::everyWayOutSavesOnce() {
+    QFETCH(QString, way);
+
+    QVERIFY(!form_->load({}));
+    QSignalSpy ended(form_.get(), &Form1::ended);
+    auto* delay = form_->findChild<QLineEdit*>(QStringLiteral("txtDelay"));
+    delay->setText(QStringLiteral("3"));
+    form_->findChild<QAction*>(QStringLiteral("mnuSystray"))->trigger();
+
+    if (way.isEmpty()) {
+        QVERIFY(form_->close());
+    } else {
+        form_->findChild<QAction*>(way)->trigger();
+    }
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(savedSetting(loc::settingPath), folderText(start_->path()));
+    QCOMPARE(savedSetting(loc::settingDelay), std::string("3"));
+    QCOMPARE(savedSetting(loc::settingSystray), std::string("True"));
+
+    // Nothing runs a second time, whichever way is taken next.
+    delay->setText(QStringLiteral("9"));
+    form_->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
+    form_->close();
+    QCOMPARE(ended.count(), 1);
+    QCOMPARE(savedSetting(loc::settingDelay), std::string("3"));
+}
+
+QTEST_MAIN(Form1LayoutTest)
+#include "form1_layout_test.moc"
