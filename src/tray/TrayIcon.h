@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QString>
+#include <QSystemTrayIcon>
+
+#include <chrono>
+#include <functional>
+
+class QTimer;
+
+namespace quillarbor {
+
+// What the icon currently shows.
+struct TrayIconData {
+    bool added = false; // the icon is in a notification area
+    QString tip;        // the tooltip, already fitted
+};
+
+// The program's notification-area icon. Clicks on it arrive as signals; the
+// window decides what they do. Where no notification area exists yet, the
+// icon is added as soon as one appears.
+class TrayIcon : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TrayIcon(const QIcon& icon, QObject* parent = nullptr);
+
+    // Puts the icon into the notification area with the tooltip " Quillarbor ".
+    // Only the first call counts, and none after removeTrayIcon.
+    void addTrayIcon();
+    // Replaces the tooltip: at most 63 characters, keeping the beginning.
+    void setTrayTip(const QString& text);
+    // Takes the icon out for good.
+    void removeTrayIcon();
+
+    // The icon is shown in a notification area now, so it can bring a hidden window back.
+    bool isVisibleInTray() const;
+    const TrayIconData& trayIconData() const { return trayIconData_; }
+
+    // Tells whether a notification area exists; QSystemTrayIcon's check by default.
+    void setTrayAvailability(std::function<bool()> isAvailable);
+    // How often a pending icon looks for a notification area again.
+    void setRetryInterval(std::chrono::milliseconds interval);
+
+signals:
+    void leftButtonReleased();
+    void leftDoubleClicked();
+    void rightButtonReleased();
+    void visibilityChanged(bool visible);
+
+private slots:
+    void onActivated(QSystemTrayIcon::ActivationReason reason);
+    void retry();
+
+private:
+    void showIfPossible();
+
+    QSystemTrayIcon* icon_;
+    QTimer* retryTimer_;
+    std::function<bool()> isAvailable_;
+    TrayIconData trayIconData_;
+    bool requested_ = false;
+    bool removed_ = false;
+};
+
+} // namespace quillarbor
