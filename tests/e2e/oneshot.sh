@@ -132,6 +132,19 @@ if QT_QPA_PLATFORM=offscreen run_program "$empty" "$program" /O; then
     check_saved_settings "$empty"
 fi
 
+echo "case 4: a damaged settings file is kept aside and the program still runs"
+damaged=$'\x01\x02 this is not a settings file\n'
+printf '%s' "$damaged" >"$store"
+if QT_QPA_PLATFORM=offscreen run_program "$tmp/work" "$program" /O 2>"$tmp/stderr"; then
+    [[ "$(cat "$store.bad")" == "$(printf '%s' "$damaged")" ]] ||
+        fail "the damaged file was not kept aside as $store.bad"
+    [[ $(grep -c "kept it as" "$tmp/stderr") == 1 ]] ||
+        fail "expected one warning about the damaged file, got: $(cat "$tmp/stderr")"
+    got=$(stored "$settings_key\\path" String)
+    [[ "$got" == "$(reg_quote "$tmp/work")" ]] ||
+        fail "after a damaged file the start folder should be saved, got ${got:-nothing}"
+fi
+
 if ((failures > 0)); then
     echo "--- settings store after the last run:" >&2
     cat "$store" >&2 || true
