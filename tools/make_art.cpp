@@ -1,6 +1,7 @@
-// Draws Quillarbor's artwork: the sample toolbar skins in samples/ and the program icon in
-// resources/icons/. Standard C++ only, so the art can be regenerated anywhere without a
-// graphics library. Run from the repository root (tools/make_art.sh does both steps):
+// Draws Quillarbor's artwork: the sample toolbar skins in samples/, and the program icon as PNGs
+// in resources/icons/ and as resources/quillarbor.ico for the Windows executable. Standard C++
+// only, so the art can be regenerated anywhere without a graphics library. Run from the repository
+// root (tools/make_art.sh does both steps):
 //
 //   g++ -std=c++20 -O2 -Wall -Wextra -Wpedantic -o /tmp/make_art tools/make_art.cpp &&
 //   /tmp/make_art
@@ -222,6 +223,233 @@ std::vector<std::uint8_t> encodePng(int size, const std::vector<Rgba>& pixels) {
     putChunk(out, "IHDR", header);
     putChunk(out, "IDAT", zlib);
     putChunk(out, "IEND", {});
+    return out;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Windows icon: palette images in the classic BMP form, 16 and 256 colours, which every version
+// of the shell can show. Each image is a BITMAPINFOHEADER whose height counts both bitmaps, the
+// palette, the colour (XOR) bitmap and then the 1-bit transparency (AND) mask, both bottom-up
+// with rows padded to 4 bytes.
+
+struct Rgb8 {
+    int r = 0, g = 0, b = 0;
+    auto operator<=>(const Rgb8&) const = default;
+};
+
+// The 16 standard Windows colours (the VGA colours) in the order of the system palette.
+const std::vector<Rgb8> kVgaPalette = {
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
+};
+
+// Squared distance with the channels weighted roughly as the eye weighs them.
+int colourDistance(Rgb8 a, Rgb8 b) {
+    const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+    return 3 * dr * dr + 4 * dg * dg + 2 * db * db;
+}
+
+std::uint8_t nearestIndex(const std::vector<Rgb8>& palette, Rgb8 c) {
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < palette.size(); ++i) {
+        if (colourDistance(palette[i], c) < colourDistance(palette[best], c)) {
+            best = i;
+        }
+    }
+    return static_cast<std::uint8_t>(best);
+}
+
+// The 16 colours are all fully saturated or grey, so the art's softer tints would mostly land on
+// greys; doubling each colour's distance from its own grey first keeps the hues recognisable.
+// Dithering was tried and left out: at 16 x 16 it turns into noise.
+std::uint8_t vgaIndex(Rgb8 c) {
+    const double grey = 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+    const auto boost = [grey](int v) {
+        return std::clamp(static_cast<int>(std::lround(grey + (v - grey) * 2)), 0, 255);
+    };
+    return nearestIndex(kVgaPalette, {boost(c.r), boost(c.g), boost(c.b)});
+}
+
+// A palette of at most `count` colours by median cut: split the box of colours with the widest
+// channel range at its median until there are enough boxes, then take each box's mean.
+std::vector<Rgb8> medianCut(std::vector<Rgb8> colours, std::size_t count) {
+    struct Box {
+        std::size_t begin, end;
+    };
+    const auto channel = [](Rgb8 c, int ch) { return ch == 0 ? c.r : ch == 1 ? c.g : c.b; };
+    const auto widest = [&](const Box& box, int& which) {
+        int best = -1;
+        for (int ch = 0; ch < 3; ++ch) {
+            int lo = 255, hi = 0;
+            for (std::size_t i = box.begin; i < box.end; ++i) {
+                lo = std::min(lo, channel(colours[i], ch));
+                hi = std::max(hi, channel(colours[i], ch));
+            }
+            if (hi - lo > best) {
+                best = hi - lo;
+                which = ch;
+            }
+        }
+        return best;
+    };
+
+    std::vector<Box> boxes;
+    if (!colours.empty()) {
+        boxes.push_back({0, colours.size()});
+    }
+    while (boxes.size() < count) {
+        std::size_t pick = 0;
+        int pickChannel = 0, pickRange = 0;
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            int ch = 0;
+            const int range = widest(boxes[i], ch);
+            if (range > pickRange) {
+                pick = i;
+                pickChannel = ch;
+                pickRange = range;
+            }
+        }
+        if (pickRange == 0) {
+            break; // every box holds a single colour
+        }
+        Box& box = boxes[pick];
+        // Ties are broken by the whole colour, so the order (and the palette) is the same with
+        // every standard library.
+        std::sort(colours.begin() + static_cast<std::ptrdiff_t>(box.begin),
+                  colours.begin() + static_cast<std::ptrdiff_t>(box.end), [&](Rgb8 a, Rgb8 b) {
+                      const int ka = channel(a, pickChannel), kb = channel(b, pickChannel);
+                      return ka != kb ? ka < kb : a < b;
+                  });
+        const std::size_t middle = box.begin + (box.end - box.begin) / 2;
+        const Box upper{middle, box.end};
+        box.end = middle;
+        boxes.push_back(upper);
+    }
+
+    std::vector<Rgb8> palette;
+    for (const Box& box : boxes) {
+        long r = 0, g = 0, b = 0;
+        for (std::size_t i = box.begin; i < box.end; ++i) {
+            r += colours[i].r;
+            g += colours[i].g;
+            b += colours[i].b;
+        }
+        const auto n = static_cast<long>(box.end - box.begin);
+        palette.push_back({static_cast<int>((r + n / 2) / n), static_cast<int>((g + n / 2) / n),
+                           static_cast<int>((b + n / 2) / n)});
+    }
+    return palette;
+}
+
+// Palette images know only opaque and transparent; partly covered pixels count as opaque from
+// half coverage on, in their own (unpremultiplied) colour.
+bool opaque(const Rgba& p) {
+    return p.a >= 0.5;
+}
+
+Rgb8 straightColour(const Rgba& p) {
+    const double inv = p.a > 0 ? 1 / p.a : 0;
+    return {toByte(p.r * inv), toByte(p.g * inv), toByte(p.b * inv)};
+}
+
+std::vector<std::uint8_t> encodeIconImage(int size, int bits, const std::vector<Rgba>& pixels) {
+    // Index 0 is black in both palettes: transparent pixels must be black in the colour bitmap,
+    // so that the AND-then-XOR drawing leaves the screen beneath them unchanged.
+    std::vector<Rgb8> palette = kVgaPalette;
+    if (bits == 8) {
+        std::vector<Rgb8> colours;
+        for (const Rgba& p : pixels) {
+            if (opaque(p)) {
+                colours.push_back(straightColour(p));
+            }
+        }
+        palette = {Rgb8{}};
+        const std::vector<Rgb8> cut = medianCut(colours, 255);
+        palette.insert(palette.end(), cut.begin(), cut.end());
+    }
+
+    std::vector<std::uint8_t> index(pixels.size(), 0);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const auto i = static_cast<std::size_t>(y * size + x);
+            if (opaque(pixels[i])) {
+                const Rgb8 c = straightColour(pixels[i]);
+                index[i] = bits == 4 ? vgaIndex(c) : nearestIndex(palette, c);
+            }
+        }
+    }
+
+    const auto colourRow = static_cast<std::uint32_t>((size * bits + 31) / 32 * 4);
+    const auto maskRow = static_cast<std::uint32_t>((size + 31) / 32 * 4);
+    const auto side = static_cast<std::uint32_t>(size);
+    std::vector<std::uint8_t> out;
+    putLe(out, 40, 4);
+    putLe(out, side, 4);
+    putLe(out, side * 2, 4); // the colour bitmap and the mask, one above the other
+    putLe(out, 1, 2);
+    putLe(out, static_cast<std::uint32_t>(bits), 2);
+    putLe(out, 0, 4); // BI_RGB
+    putLe(out, (colourRow + maskRow) * side, 4);
+    putLe(out, 0, 4);
+    putLe(out, 0, 4);
+    putLe(out, 0, 4); // all 2^bits palette entries are present
+    putLe(out, 0, 4);
+    for (std::size_t i = 0; i < (std::size_t{1} << bits); ++i) {
+        const Rgb8 c = i < palette.size() ? palette[i] : Rgb8{};
+        out.insert(out.end(), {static_cast<std::uint8_t>(c.b), static_cast<std::uint8_t>(c.g),
+                               static_cast<std::uint8_t>(c.r), 0});
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(colourRow, 0);
+        for (int x = 0; x < size; ++x) {
+            const std::uint8_t v = index[static_cast<std::size_t>(y * size + x)];
+            if (bits == 8) {
+                row[static_cast<std::size_t>(x)] = v;
+            } else {
+                row[static_cast<std::size_t>(x / 2)] |= x % 2 == 0 ? v << 4 : v;
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    for (int y = size - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(maskRow, 0);
+        for (int x = 0; x < size; ++x) {
+            if (!opaque(pixels[static_cast<std::size_t>(y * size + x)])) {
+                row[static_cast<std::size_t>(x / 8)] |= 0x80 >> (x % 8);
+            }
+        }
+        out.insert(out.end(), row.begin(), row.end());
+    }
+    return out;
+}
+
+struct IconImage {
+    int size, bits;
+    std::vector<std::uint8_t> data;
+};
+
+// The .ico container: a directory of entries, then the images in the same order.
+std::vector<std::uint8_t> encodeIco(const std::vector<IconImage>& images) {
+    std::vector<std::uint8_t> out;
+    putLe(out, 0, 2);
+    putLe(out, 1, 2); // icon, not cursor
+    putLe(out, static_cast<std::uint32_t>(images.size()), 2);
+    auto offset = static_cast<std::uint32_t>(6 + 16 * images.size());
+    for (const IconImage& image : images) {
+        out.push_back(static_cast<std::uint8_t>(image.size)); // 256 would be written as 0
+        out.push_back(static_cast<std::uint8_t>(image.size));
+        out.push_back(image.bits == 4 ? 16 : 0); // colour count; 0 means 256 or more
+        out.push_back(0);
+        putLe(out, 1, 2); // planes
+        putLe(out, static_cast<std::uint32_t>(image.bits), 2);
+        putLe(out, static_cast<std::uint32_t>(image.data.size()), 4);
+        putLe(out, offset, 4);
+        offset += static_cast<std::uint32_t>(image.data.size());
+    }
+    for (const IconImage& image : images) {
+        out.insert(out.end(), image.data.begin(), image.data.end());
+    }
     return out;
 }
 
@@ -559,5 +787,14 @@ int main(int argc, char** argv) {
         const auto name = "quillarbor-" + std::to_string(size) + ".png";
         ok = writeFile(icons / name, encodePng(size, renderIcon(size))) && ok;
     }
+    // The Windows program icon: each size in 16 and in 256 colours.
+    std::vector<IconImage> images;
+    for (int size : {16, 32}) {
+        const std::vector<Rgba> pixels = renderIcon(size);
+        for (int bits : {4, 8}) {
+            images.push_back({size, bits, encodeIconImage(size, bits, pixels)});
+        }
+    }
+    ok = writeFile(root / "resources" / "quillarbor.ico", encodeIco(images)) && ok;
     return ok ? 0 : 1;
 }

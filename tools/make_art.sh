@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Regenerates the sample skins (samples/) and the program icon (resources/icons/).
+# Regenerates the sample skins (samples/) and the program icon (resources/icons/,
+# resources/quillarbor.ico).
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what building, running and testing Quillarbor needs on Debian 12.
-# Works as root or, through sudo, as a normal user; does nothing when all is installed already.
+# Installs what building, running and testing Quillarbor needs on Debian 12; with --test also
+# what only the tests need. Works as root or, through sudo, as a normal user; does nothing when
+# all is installed already.
 set -euo pipefail
 
 packages=(
@@ -12,6 +13,25 @@ packages=(
     # Named so that widget tests measure text in the same font on every machine.
     fonts-dejavu-core
 )
+test_packages=(
+    # The Windows cross build and Wine to run its tests (tools/test-windows.sh).
+    g++-mingw-w64-x86-64-posix wine wine64
+    # A locale with a decimal comma for the text-number conversion tests.
+    locales
+)
+
+with_tests=false
+case "${1:-}" in
+--test)
+    with_tests=true
+    packages+=("${test_packages[@]}")
+    ;;
+"") ;;
+*)
+    echo "usage: setup-debian.sh [--test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -20,7 +40,11 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-if ((${#missing[@]} == 0)); then
+need_locale=false
+if $with_tests && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+    need_locale=true
+fi
+if ((${#missing[@]} == 0)) && ! $need_locale; then
     exit 0
 fi
 
@@ -29,12 +53,28 @@ if ((EUID == 0)); then
 elif command -v sudo >/dev/null; then
     as_root=(sudo)
 else
-    echo "setup-debian: these packages are missing and installing them needs root or sudo:" >&2
-    echo "    ${missing[*]}" >&2
+    echo "setup-debian: this needs root or sudo:" >&2
+    if ((${#missing[@]} > 0)); then
+        echo "    installing ${missing[*]}" >&2
+    fi
+    if $need_locale; then
+        echo "    generating the de_DE.UTF-8 locale" >&2
+    fi
     exit 1
 fi
 
-echo "setup-debian: installing ${missing[*]}"
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+if ((${#missing[@]} > 0)); then
+    echo "setup-debian: installing ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if $need_locale; then
+    echo "setup-debian: generating the de_DE.UTF-8 locale"
+    "${as_root[@]}" sed -i 's/^# *\(de_DE\.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    if ! grep -q '^de_DE\.UTF-8 UTF-8' /etc/locale.gen; then
+        echo 'de_DE.UTF-8 UTF-8' | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+    fi
+    "${as_root[@]}" locale-gen
+fi

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Quillarbor with warnings as errors and runs every test.
+# Installs what is missing, builds Quillarbor with warnings as errors and runs every test:
+# first the Windows build of the core under Wine (tools/test-windows.sh), then the native tests.
 # Without a display it starts a virtual one (Xvfb, a window manager and a system tray) for the
 # tests that need a real X server. QUILLARBOR_BUILD_DIR chooses another build folder.
 set -euo pipefail
@@ -7,9 +8,12 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUILLARBOR_BUILD_DIR:-$root/build}
 
-"$root/tools/setup-debian.sh"
+"$root/tools/setup-debian.sh" --test
 cmake -S "$root" -B "$build" -DQUILLARBOR_WERROR=ON
 cmake --build "$build" -j"$(nproc)"
+
+# Before the native tests, so that the run ends with their summary.
+"$root/tools/test-windows.sh"
 
 started=()
 session=$(mktemp -d)
