@@ -4,6 +4,7 @@
 #include "app/FileList.h"
 #include "app/FolderChooser.h"
 #include "app/MessageBox.h"
+#include "app/Ticker.h"
 #include "app/startup_rules.h"
 #include "rotation/conversions.h"
 #include "rotation/countdown.h"
@@ -11,10 +12,12 @@
 #include "rotation/random_source.h"
 #include "rotation/skins.h"
 #include "settings/registry.h"
+#include "tray/TrayIcon.h"
 #include "version.h"
 
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QFontMetrics>
 #include <QImage>
 #include <QImageReader>
@@ -26,12 +29,16 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <string_view>
 #include <system_error>
 
 namespace quillarbor {
@@ -100,17 +107,43 @@ void fitCaptions(QWidget* area, std::initializer_list<const QLabel*> labels) {
     area->setFont(font);
 }
 
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A delay is only taken when every draw from it fits: one that fits for some
+// draws only would fail by chance, minutes or days later.
+bool everyDrawFits(double delayMinutes) {
+    return drawCountdownSeconds(delayMinutes, 0.0f) &&
+           drawCountdownSeconds(delayMinutes, std::nextafter(1.0f, 0.0f));
+}
+
 } // namespace
 
-Form1::Form1(RandomSource& random, QWidget* parent)
+Form1::Form1(RandomSource& random, Ticker* ticker, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      random_(random) {
+      random_(random), Timer1(ticker != nullptr ? ticker : new IntervalTicker(this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     createControls();
     createMenus();
+
+    connect(Timer1, &Ticker::tick, this, &Form1::onTimer1Tick);
+    connect(txtDelay, &QLineEdit::textChanged, this, &Form1::onDelayChanged);
+
+    tray_ = new TrayIcon(windowIcon(), this);
+    connect(tray_, &TrayIcon::leftButtonReleased, this, &Form1::showFromTray);
+    connect(tray_, &TrayIcon::leftDoubleClicked, this, &Form1::showFromTray);
+    connect(tray_, &TrayIcon::rightButtonReleased, this, &Form1::openTrayMenu);
+    // A window minimised while there was nowhere to hide it goes there once there is.
+    connect(tray_, &TrayIcon::visibilityChanged, this, [this](bool visible) {
+        if (visible) {
+            QTimer::singleShot(0, this, &Form1::hideIfMinimisedToTray);
+        }
+    });
+
     // Fixed to the client area plus whatever the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
     adjustSize();
@@ -241,12 +274,14 @@ bool Form1::load(const std::vector<std::string>& args) {
     // The random source was seeded from the clock when it was made.
     lastShown_.clear();
 
-    // Minimised start when start-in-tray is checked: added by the tray layer.
+    if (mnuSystray->isChecked()) {
+        setWindowState(windowState() | Qt::WindowMinimized);
+    }
 
     show();
     repaint();
 
-    // Tray icon: added by the tray layer.
+    addTrayIcon();
 
     if (isOneShot(commandLine_)) {
         pickRandomSkin();
@@ -254,7 +289,7 @@ bool Form1::load(const std::vector<std::string>& args) {
         return true;
     }
 
-    // Countdown: started by the countdown layer.
+    resetCountdown();
     return false;
 }
 
@@ -367,6 +402,120 @@ void Form1::toggleStartInTray(bool wasChecked) {
     mnuSystray2->setChecked(mnuSystray->isChecked());
 }
 
+void Form1::resetCountdown() {
+    Timer1->setEnabled(false);
+    const std::int32_t seconds = drawCountdown(random_.next());
+    txtCountdown->setText(QString::number(seconds));
+    showCountdownTip();
+    Timer1->setEnabled(true);
+}
+
+std::int32_t Form1::drawCountdown(float r) {
+    // A delay such as "2x" passes the minimum test but is no number; the box
+    // keeps what the user typed, and countdowns come from the last delay that was.
+    const auto delay = parseNumber(txtDelay->text().toStdString());
+    if (delay && everyDrawFits(*delay)) {
+        lastGoodDelay_ = *delay;
+    }
+    return drawCountdownSeconds(lastGoodDelay_, r).value_or(0);
+}
+
+void Form1::onTimer1Tick() {
+    // Only this window writes the box; should it ever hold no number, the
+    // countdown has run out.
+    const double t = parseNumber(txtCountdown->text().toStdString()).value_or(0.0);
+    if (t < 1) {
+        pickRandomSkin();
+        resetCountdown();
+    } else {
+        txtCountdown->setText(toQString(numberToText(t - 1)));
+        showCountdownTip();
+    }
+    // Pending events run as soon as this returns to the event loop; running
+    // them from in here would let a second tick start inside this one.
+}
+
+void Form1::onDelayChanged(const QString& text) {
+    if (leadingNumber(text.toStdString()) < kMinimumDelay) {
+        // Raises this event again at once; that run draws a countdown, and so
+        // does this one after it.
+        txtDelay->setText(toQString(kMinimumDelayText));
+    }
+    Timer1->setEnabled(false);
+    Timer1->setEnabled(true);
+    resetCountdown();
+}
+
+void Form1::showCountdownTip() {
+    setTrayTip(toQString(countdownTooltip(txtCountdown->text().toStdString(), lastShown_)));
+}
+
+const TrayIconData& Form1::trayIconData() const {
+    return tray_->trayIconData();
+}
+
+void Form1::addTrayIcon() {
+    tray_->addTrayIcon();
+}
+
+void Form1::setTrayTip(const QString& text) {
+    tray_->setTrayTip(text);
+}
+
+void Form1::removeTrayIcon() {
+    tray_->removeTrayIcon();
+}
+
+void Form1::showFromTray() {
+    if (isHidden()) {
+        forgetMinimisedHint();
+    }
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    // A hidden window cannot be brought forward: it is shown first.
+    show();
+    raise();
+    activateWindow();
+}
+
+void Form1::forgetMinimisedHint() {
+    // A window the program minimised itself (a start in the tray) keeps, under X11, the
+    // hint to be mapped minimised, even after the window manager has restored or withdrawn
+    // it: shown again, it would come back minimised and hide at once. Any change between
+    // states that are not minimised rewrites the hint, and maps nothing.
+    QWindow* native = windowHandle();
+    if (native == nullptr || native->windowStates().testFlag(Qt::WindowMinimized)) {
+        return;
+    }
+    const Qt::WindowStates states = native->windowStates();
+    native->setWindowStates(states ^ Qt::WindowMaximized);
+    native->setWindowStates(states);
+}
+
+void Form1::openTrayMenu() {
+    // A right click leaves a hidden window hidden.
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    mnu_1->popup(QCursor::pos());
+}
+
+void Form1::hideIfMinimisedToTray() {
+    // Without an icon to bring it back, a hidden window would be lost: it
+    // stays minimised the ordinary way instead.
+    if (isMinimized() && tray_->isVisibleInTray()) {
+        hide();
+    }
+}
+
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized()) {
+        // Hidden once the window system has finished minimising it.
+        QTimer::singleShot(0, this, &Form1::hideIfMinimisedToTray);
+    }
+}
+
 void Form1::unload() {
     if (unloaded_) {
         return;
@@ -377,7 +526,8 @@ void Form1::unload() {
                   txtDelay->text().toStdString());
     regSaveString(RegRoot::CurrentUser, loc::settingSystray, loc::settingValue,
                   boolToText(mnuSystray->isChecked()));
-    // Tray icon: removed by the tray layer.
+    removeTrayIcon();
+    Timer1->setEnabled(false);
     emit ended();
 }
 

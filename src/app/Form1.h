@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QString;
 
 namespace quillarbor {
 
@@ -17,6 +19,9 @@ class DriveChooser;
 class FileList;
 class FolderChooser;
 class RandomSource;
+class Ticker;
+class TrayIcon;
+struct TrayIconData;
 
 // The main window: the skin folder choosers, the delay and countdown boxes, the
 // preview, and the program's start-up and shutdown.
@@ -24,8 +29,9 @@ class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
-    // `random` must outlive the window.
-    explicit Form1(RandomSource& random, QWidget* parent = nullptr);
+    // `random` and `ticker` must outlive the window. Without a ticker the
+    // window beats once a second of real time.
+    explicit Form1(RandomSource& random, Ticker* ticker = nullptr, QWidget* parent = nullptr);
 
     // Runs the start-up sequence. Returns true when the program has already
     // ended (one-shot mode), so that no event loop is needed.
@@ -40,12 +46,14 @@ public:
 
     const std::string& lastShown() const { return lastShown_; }
     const std::string& commandLine() const { return commandLine_; }
+    const TrayIconData& trayIconData() const;
 
 signals:
     // The program is over: the settings are saved and nothing more should run.
     void ended();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -63,11 +71,28 @@ private:
 
     void toggleStartInTray(bool wasChecked);
 
+    void resetCountdown();
+    std::int32_t drawCountdown(float r);
+    void onTimer1Tick();
+    void onDelayChanged(const QString& text);
+    void showCountdownTip();
+
+    void addTrayIcon();
+    void setTrayTip(const QString& text);
+    void removeTrayIcon();
+    void showFromTray();
+    void forgetMinimisedHint();
+    void openTrayMenu();
+    void hideIfMinimisedToTray();
+
     RandomSource& random_;
     std::string commandLine_;
     std::string lastShown_;
     bool unloaded_ = false;
     bool quietErrors_ = false;
+    // The delay countdowns are drawn from while the box holds one that cannot
+    // be; at first the box's own "1".
+    double lastGoodDelay_ = 1.0;
 
     QPushButton* Command1 = nullptr;
     FileList* File1 = nullptr;
@@ -89,6 +114,9 @@ private:
     QMenu* mnu_1 = nullptr;
     QAction* mnuSystray2 = nullptr;
     QAction* mnuTerminate = nullptr;
+
+    Ticker* Timer1 = nullptr;
+    TrayIcon* tray_ = nullptr;
 };
 
 } // namespace quillarbor

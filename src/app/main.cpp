@@ -1,4 +1,5 @@
 #include "app/Form1.h"
+#include "app/Ticker.h"
 #include "app/display.h"
 #include "app/startup_rules.h"
 #include "rotation/random_source.h"
@@ -28,7 +29,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     quillarbor::ClockSeededRandom random;
-    quillarbor::Form1 form(random);
+    quillarbor::IntervalTicker ticker;
+    quillarbor::Form1 form(random, &ticker);
     QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
     if (form.load(args)) {
         return 0;

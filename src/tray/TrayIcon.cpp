@@ -2,7 +2,9 @@
 
 #include "rotation/countdown.h"
 
+#include <QCursor>
 #include <QTimer>
+#include <QToolTip>
 
 #include <utility>
 
@@ -38,9 +40,16 @@ void TrayIcon::addTrayIcon() {
 }
 
 void TrayIcon::setTrayTip(const QString& text) {
+    const QString previous = trayIconData_.tip;
     trayIconData_.tip = QString::fromStdString(fitTrayTip(text.toStdString()));
     // A hidden icon keeps the tip too, so it shows the current one when it appears.
     icon_->setToolTip(trayIconData_.tip);
+    // Where the toolkit draws the tip itself, an open one keeps its text until the
+    // pointer leaves; the seconds left must go on counting in it.
+    if (QToolTip::isVisible() && !previous.isEmpty() && QToolTip::text() == previous &&
+        previous != trayIconData_.tip) {
+        QToolTip::showText(QCursor::pos(), trayIconData_.tip);
+    }
 }
 
 void TrayIcon::removeTrayIcon() {

@@ -127,8 +127,9 @@ void SkinApplyTest::pickInAnEmptyFolderChangesNothing() {
     form_->pickRandomSkin();
     QVERIFY(QFile::remove(at("a.bmp")));
 
+    const int drawsBefore = random_->draws();
     form_->pickRandomSkin();
-    QCOMPARE(random_->draws(), 1);
+    QCOMPARE(random_->draws(), drawsBefore);
     QCOMPARE(form_->lastShown(), std::string("a.bmp"));
     QCOMPARE(caption(), QStringLiteral("Last shown: a.bmp"));
     QCOMPARE(toolbarValue(), fullPath("a.bmp"));
@@ -173,13 +174,14 @@ void SkinApplyTest::doubleClickAppliesTheSelectedSkin() {
     writeBitmap(at("B.BMP"), Qt::green);
     writeBitmap(at("c.bmp"), Qt::blue);
     start();
+    const int drawsBefore = random_->draws();
     doubleClickEntry(1);
     QCOMPARE(form_->lastShown(), std::string("B.BMP"));
     QCOMPARE(caption(), QStringLiteral("Last shown: B.BMP"));
     QCOMPARE(toolbarValue(), fullPath("B.BMP"));
     QCOMPARE(preview(), QColor(Qt::green));
     // Applying by hand draws nothing.
-    QCOMPARE(random_->draws(), 0);
+    QCOMPARE(random_->draws(), drawsBefore);
 }
 
 void SkinApplyTest::doubleClickWithoutSelectionDoesNothing() {

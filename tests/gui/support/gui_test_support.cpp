@@ -48,6 +48,19 @@ float FixedRandom::next() {
     return values_[index];
 }
 
+void ManualTicker::setEnabled(bool enabled) {
+    if (enabled && !enabled_) {
+        ++starts_;
+    }
+    enabled_ = enabled;
+}
+
+void ManualTicker::fire() {
+    if (enabled_) {
+        emit tick();
+    }
+}
+
 void writeBitmap(const QString& path, const QColor& colour) {
     QImage image(8, 4, QImage::Format_RGB32);
     image.fill(colour);

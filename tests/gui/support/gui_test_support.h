@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/Ticker.h"
 #include "rotation/random_source.h"
 
 #include <QColor>
@@ -53,6 +54,24 @@ public:
 private:
     std::vector<float> values_;
     int draws_ = 0;
+};
+
+// The largest value a random source hands out: 1 - 2^-24.
+inline constexpr float kLargestDraw = 1.0f - 0x1p-24f;
+
+// A ticker the test fires by hand: one fire() is one second gone by.
+class ManualTicker final : public Ticker {
+public:
+    void setEnabled(bool enabled) override;
+    bool isEnabled() const override { return enabled_; }
+    // Ticks at once, unless disabled.
+    void fire();
+    // How often an interval was started afresh (enabled after being disabled).
+    int starts() const { return starts_; }
+
+private:
+    bool enabled_ = false;
+    int starts_ = 0;
 };
 
 // A small valid bitmap of one colour.

@@ -1,0 +1,213 @@
+#!/usr/bin/env bash
+# The program on a real X11 desktop with a notification area: the window comes up, its tray
+# icon docks, minimising hides the window, a click on the icon brings it back, and the
+# countdown applies a skin.
+# Usage: desktop.sh <path of the built quillarbor>
+# Needs Xvfb, openbox, trayer, xdotool, xwininfo and xprop; skips (77) without them.
+set -uo pipefail
+
+program=${1:?usage: desktop.sh <path of the built quillarbor>}
+repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+
+for tool in Xvfb openbox trayer xdotool xwininfo xprop; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "desktop: $tool is not installed, skipping"
+        exit 77
+    fi
+done
+
+tmp=$(mktemp -d)
+tmp=$(cd -P "$tmp" && pwd) # the program sees physical paths
+pids=()
+cleanup() {
+    local pid
+    # Newest first: the program, then the tray and the window manager, then the display.
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        pid=${pids[i]}
+        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
+    done
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+trap 'exit 1' INT TERM
+
+die() {
+    echo "FAIL: $*" >&2
+    if [[ -f "${store:-}" ]]; then
+        echo "--- settings store:" >&2
+        cat "$store" >&2
+    fi
+    for log in "$tmp"/*.log; do
+        [[ -s "$log" ]] && { echo "--- $(basename "$log"):" >&2; tail -n 20 "$log" >&2; }
+    done
+    exit 1
+}
+
+# Polls the command until it succeeds, for at most $1 seconds.
+wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+
+# --- the desktop: a display of our own, a window manager and a notification area
+
+start_display() {
+    local n
+    for n in 90 91 92 93 94 95 96 97 98 99; do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+        # -noreset: otherwise the server resets when its first client (our probe) leaves,
+        # and the next client to connect during that reset is refused.
+        Xvfb ":$n" -nolisten tcp -noreset -screen 0 1024x768x24 >"$tmp/xvfb.log" 2>&1 &
+        local pid=$!
+        export DISPLAY=":$n"
+        if wait_for 10 xwininfo -root >/dev/null 2>&1; then
+            pids+=("$pid")
+            return 0
+        fi
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    return 1
+}
+
+# Never anyone else's desktop services or settings.
+unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
+export QT_QPA_PLATFORM=xcb
+export HOME="$tmp/home"
+export XDG_CONFIG_HOME="$tmp/config"
+export XDG_RUNTIME_DIR="$tmp/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$XDG_RUNTIME_DIR" "$tmp/xdg" "$tmp/work"
+chmod 700 "$XDG_RUNTIME_DIR"
+store="$XDG_CONFIG_HOME/quillarbor/user.reg"
+
+start_display || die "could not start Xvfb on any display from :90 to :99"
+
+openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
+pids+=($!)
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
+wait_for 10 wm_running ||
+    die "openbox did not start"
+
+trayer --edge top --align right --widthtype request --height 24 --transparent false \
+    --SetDockType true >"$tmp/trayer.log" 2>&1 &
+pids+=($!)
+tray_running() { xdotool search --class trayer >/dev/null 2>&1; }
+wait_for 10 tray_running || die "trayer did not start"
+trayer_windows=$(xdotool search --class trayer)
+
+# --- the settings: a folder of three skins and the shortest delay
+
+reg_quote() {
+    local s=${1//\\/\\\\}
+    s=${s//\"/\\\"}
+    printf '"%s"' "$s"
+}
+
+# The data of value $2 in key $1 as written in the store (still quoted), or nothing.
+stored() {
+    [[ -f "$store" ]] || return 0
+    KEY="[$1]" NAME="\"$2\"=" awk '
+        BEGIN { key = tolower(ENVIRON["KEY"]); name = tolower(ENVIRON["NAME"]) }
+        /^\[/ { inside = (tolower($0) == key); next }
+        inside && index(tolower($0), name) == 1 { print substr($0, length(name) + 1); exit }
+    ' "$store"
+}
+
+skins="$tmp/skins \"rotating\""
+mkdir -p "$skins"
+candidates=()
+for name in sunset.bmp ocean.bmp MEADOW.BMP; do
+    cp "$repo/samples/$name" "$skins/" || die "cannot copy the sample $name"
+    candidates+=("$(reg_quote "$skins/$name")")
+done
+
+cat >"$store" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
+"String"=$(reg_quote "$skins")
+
+[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]
+"String"="0.1"
+EOF
+
+# --- the program
+
+started=$SECONDS
+(cd "$tmp/work" && XDG_CONFIG_DIRS="$tmp/xdg" exec "$program" >"$tmp/quillarbor.log" 2>&1) &
+program_pid=$!
+pids+=("$program_pid")
+
+running() { kill -0 "$program_pid" 2>/dev/null; }
+
+main_window() { xdotool search --all --pid "$program_pid" --name '^Quillarbor$' 2>/dev/null | head -n 1; }
+
+map_state() { xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ { print $3 }'; }
+is_mapped() { [[ "$(map_state "$1")" == IsViewable ]]; }
+is_unmapped() { [[ "$(map_state "$1")" == IsUnMapped ]]; }
+
+# The program's windows that sit inside the notification area.
+tray_icon_window() {
+    local tray ours id win
+    ours=$(xdotool search --pid "$program_pid" 2>/dev/null) || return 1
+    for tray in $trayer_windows; do
+        for id in $(xwininfo -tree -id "$tray" 2>/dev/null | grep -o '^ *0x[0-9a-f]*'); do
+            for win in $ours; do
+                if ((win == id)); then
+                    echo "$win"
+                    return 0
+                fi
+            done
+        done
+    done
+    return 1
+}
+
+has_main_window() { [[ -n "$(main_window)" ]]; }
+wait_for 20 has_main_window ||
+    die "no window titled \"Quillarbor\" appeared within 20 seconds"
+main=$(main_window)
+wait_for 10 is_mapped "$main" || die "the main window is not mapped (state $(map_state "$main"))"
+echo "ok: the main window is shown"
+
+icon_docked() { tray_icon_window >/dev/null; }
+wait_for 10 icon_docked ||
+    die "no tray icon of the program docked in trayer within 10 seconds"
+icon=$(tray_icon_window)
+wait_for 5 is_mapped "$icon" || die "the tray icon window is not mapped"
+echo "ok: the tray icon is in the notification area"
+
+xdotool windowminimize "$main"
+wait_for 5 is_unmapped "$main" || die "minimising left the main window $(map_state "$main")"
+# Merely iconified would leave a taskbar entry; the window is hidden, the icon leads back.
+if xprop -id "$main" WM_STATE 2>/dev/null | grep -q 'Iconic'; then
+    die "the minimised window is iconified, not hidden"
+fi
+echo "ok: minimising hides the main window"
+
+xdotool mousemove --window "$icon" 5 5 click 1
+wait_for 5 is_mapped "$main" ||
+    die "a left click on the tray icon did not bring the window back (state $(map_state "$main"))"
+echo "ok: a click on the tray icon shows the window again"
+
+applied() {
+    local got candidate
+    got=$(stored 'HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Toolbar' BackBitmapIE5)
+    for candidate in "${candidates[@]}"; do
+        [[ "$got" == "$candidate" ]] && return 0
+    done
+    return 1
+}
+remaining=$((started + 10 - SECONDS))
+((remaining > 0)) || remaining=0
+wait_for "$remaining" applied ||
+    die "no skin of $skins was applied as BackBitmapIE5 within 10 seconds of start"
+echo "ok: the countdown applied a skin"
+
+running || die "the program is no longer running"
+echo "desktop: all checks passed"
