@@ -18,6 +18,8 @@ test_packages=(
     g++-mingw-w64-x86-64-posix wine wine64
     # A locale with a decimal comma for the text-number conversion tests.
     locales
+    # libFuzzer and its runtime for the parser and conversion fuzzers (tools/fuzz.sh).
+    clang libclang-rt-14-dev
 )
 
 with_tests=false

@@ -70,3 +70,8 @@ if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
 fi
 
 ctest --test-dir "$build" --output-on-failure
+
+# The store's parser and the number conversions under libFuzzer for a bounded time
+# (FUZZ_SECONDS, 30 by default), then the whole suite once more with ASan and UBSan.
+"$root/tools/fuzz.sh"
+"$root/tools/test-sanitizers.sh"

@@ -256,9 +256,20 @@ std::string numberToText(double value) {
 
     // 15 significant digits, correctly rounded: "d.dddddddddddddde+XX".
     char buffer[64];
-    const auto result =
+    auto result =
         std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
-    const std::string_view scientific(buffer, static_cast<std::size_t>(result.ptr - buffer));
+    std::string written(buffer, result.ptr);
+    // Next to the largest double, rounding up gives a number too large for any
+    // double, which would never read back: there the digits are cut instead.
+    double readBack = 0.0;
+    if (std::from_chars(written.data(), written.data() + written.size(), readBack).ec ==
+        std::errc::result_out_of_range) {
+        result =
+            std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 16);
+        written.assign(buffer, result.ptr);
+        written.erase(written.find('e') - 2, 2);
+    }
+    const std::string_view scientific(written);
     const std::size_t e = scientific.find('e');
 
     const bool negative = scientific.front() == '-';

@@ -11,10 +11,6 @@ namespace {
 
 using backend::RawValue;
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && lowerAscii(a) == lowerAscii(b);
-}
-
 bool isValidUtf8(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
@@ -284,22 +280,20 @@ const Key* Document::findKey(std::string_view path) const {
 
 const backend::RawValue* Document::findValue(std::string_view keyPath,
                                              std::string_view name) const {
-    const Key* key = findKey(keyPath);
-    if (key == nullptr) {
+    const auto key = index_.find(lowerAscii(keyPath));
+    if (key == index_.end()) {
         return nullptr;
     }
-    for (const Value& v : key->values) {
-        if (equalsIgnoreCase(v.name, name)) {
-            return &v.data;
-        }
-    }
-    return nullptr;
+    const NameIndex& names = valueIndex_[key->second];
+    const auto value = names.find(lowerAscii(name));
+    return value == names.end() ? nullptr : &keys_[key->second].values[value->second].data;
 }
 
 std::size_t Document::addKey(std::string_view path) {
     auto [it, inserted] = index_.try_emplace(lowerAscii(path), keys_.size());
     if (inserted) {
         keys_.push_back(Key{std::string(path), {}});
+        valueIndex_.emplace_back();
     }
     return it->second;
 }
@@ -318,32 +312,37 @@ bool Document::setValue(std::string_view keyPath, std::string_view name,
 
 bool Document::putValue(std::size_t keySlot, std::string_view name,
                         const backend::RawValue& data) {
-    Key& key = keys_[keySlot];
-    for (Value& v : key.values) {
-        if (equalsIgnoreCase(v.name, name)) {
-            if (v.data == data) {
-                return false;
-            }
-            v.data = data;
-            return true;
-        }
+    std::vector<Value>& values = keys_[keySlot].values;
+    const auto [it, inserted] = valueIndex_[keySlot].try_emplace(lowerAscii(name), values.size());
+    if (inserted) {
+        values.push_back(Value{std::string(name), data});
+        return true;
     }
-    key.values.push_back(Value{std::string(name), data});
+    Value& existing = values[it->second];
+    if (existing.data == data) {
+        return false;
+    }
+    existing.data = data;
     return true;
 }
 
 bool Document::deleteValue(std::string_view keyPath, std::string_view name) {
-    const auto it = index_.find(lowerAscii(keyPath));
-    if (it == index_.end()) {
+    const auto key = index_.find(lowerAscii(keyPath));
+    if (key == index_.end()) {
         return false;
     }
-    auto& values = keys_[it->second].values;
-    const auto v = std::find_if(values.begin(), values.end(),
-                                [&](const Value& x) { return equalsIgnoreCase(x.name, name); });
-    if (v == values.end()) {
+    NameIndex& names = valueIndex_[key->second];
+    const auto value = names.find(lowerAscii(name));
+    if (value == names.end()) {
         return false;
     }
-    values.erase(v);
+    std::vector<Value>& values = keys_[key->second].values;
+    values.erase(values.begin() + static_cast<std::ptrdiff_t>(value->second));
+    // The values after it moved down by one.
+    names.clear();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        names.emplace(lowerAscii(values[i].name), i);
+    }
     return true;
 }
 

@@ -51,8 +51,12 @@ public:
     bool putValue(std::size_t keySlot, std::string_view name, const backend::RawValue& data);
 
 private:
+    using NameIndex = std::unordered_map<std::string, std::size_t>; // lower-cased name -> slot
+
     std::vector<Key> keys_;
-    std::unordered_map<std::string, std::size_t> index_; // lower-cased path -> keys_ slot
+    NameIndex index_; // key paths -> keys_
+    // Per key: value names -> Key::values, so a key with many values still loads in linear time.
+    std::vector<NameIndex> valueIndex_;
 };
 
 struct ParseError {

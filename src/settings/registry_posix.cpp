@@ -342,8 +342,12 @@ template <typename Change> void PortableStore::modify(Change change) {
     }
     const std::string text = regfile::serialize(loaded.doc);
 
-    std::string temp = dir + "/." + file.substr(file.find_last_of('/') + 1) + ".XXXXXX";
-    Fd out(::mkostemp(temp.data(), O_CLOEXEC));
+    // One fixed name, used only under the lock: what a killed writer leaves
+    // behind is removed by the next one instead of piling up. Created afresh so
+    // a link planted under that name is never written through.
+    const std::string temp = file + ".tmp";
+    ::unlink(temp.c_str());
+    Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (out.get() < 0) {
         warn("cannot write in " + dir + ": " + errorText(errno) + "; settings not saved");
         return;

@@ -170,6 +170,12 @@ TEST(NumberToText, FifteenSignificantDigitsShortestForm) {
         {-1e20, "-1E+20"},
         {123456789012345678.0, "1.23456789012346E+17"},
         {1e300, "1E+300"},
+        // Rounding the largest doubles up would pass every double: cut instead.
+        {std::numeric_limits<double>::max(), "1.79769313486231E+308"},
+        {-std::numeric_limits<double>::max(), "-1.79769313486231E+308"},
+        {1.797693134862315e308, "1.79769313486231E+308"},
+        {1.79769313486231e308, "1.79769313486231E+308"},
+        {std::numeric_limits<double>::denorm_min(), "4.94065645841247E-324"},
         {1e-5, "0.00001"},
         {1.25e-5, "0.0000125"},
         {1e-6, "1E-06"},
@@ -189,6 +195,13 @@ TEST(NumberToText, ReadsBackAsTheSameNumber) {
         const auto back = parseNumber(numberToText(value));
         ASSERT_TRUE(back.has_value());
         EXPECT_DOUBLE_EQ(*back, value);
+    }
+    // Found by fuzzing: the text of the largest double read back as out of range.
+    for (const double largest : {std::numeric_limits<double>::max(), -1.7976931348623155e308}) {
+        SCOPED_TRACE(largest);
+        const auto back = parseNumber(numberToText(largest));
+        ASSERT_TRUE(back.has_value());
+        EXPECT_NEAR(*back, largest, 1e-14 * std::fabs(largest));
     }
     EXPECT_EQ(parseNumber(numberToText(kInf)), std::nullopt);
     EXPECT_EQ(parseNumber(numberToText(std::nan(""))), std::nullopt);

@@ -134,3 +134,37 @@ TEST(RegFile, RejectsWhatIsNotAnExport) {
         EXPECT_EQ(std::get<ParseError>(parsed).line, c.line);
     }
 }
+
+TEST(RegFile, AKeyWithManyValuesKeepsEachFindableThroughChangesAndDeletions) {
+    constexpr int kValues = 20000;
+    std::string text = std::string("REGEDIT4\n[") + kKey + "]\n";
+    for (int i = 0; i < kValues; ++i) {
+        text += "\"v" + std::to_string(i) + "\"=\"" + std::to_string(i) + "\"\n";
+    }
+    Document doc = parseOk(text);
+    ASSERT_EQ(doc.keys().size(), 1u);
+    ASSERT_EQ(doc.keys()[0].values.size(), static_cast<std::size_t>(kValues));
+    for (int i = 0; i < kValues; ++i) {
+        const RawValue* value = doc.findValue(kKey, "V" + std::to_string(i));
+        ASSERT_NE(value, nullptr) << i;
+        ASSERT_EQ(value->bytes, std::to_string(i));
+    }
+
+    // Deleting from the middle moves every later value down; each is still found as itself.
+    EXPECT_TRUE(doc.deleteValue(kKey, "V500"));
+    EXPECT_FALSE(doc.deleteValue(kKey, "v500"));
+    EXPECT_EQ(doc.findValue(kKey, "v500"), nullptr);
+    EXPECT_TRUE(doc.setValue(kKey, "V501", {1, "changed"}));
+    EXPECT_TRUE(doc.setValue(kKey, "v500", {1, "back"}));
+    const auto& values = doc.keys()[0].values;
+    ASSERT_EQ(values.size(), static_cast<std::size_t>(kValues));
+    EXPECT_EQ(values[500].name, "v501");
+    EXPECT_EQ(values[500].data.bytes, "changed");
+    EXPECT_EQ(values.back().name, "v500");
+    EXPECT_EQ(doc.findValue(kKey, "v499")->bytes, "499");
+    EXPECT_EQ(doc.findValue(kKey, "v19999")->bytes, "19999");
+
+    const Document again = roundTrip(doc);
+    EXPECT_EQ(again.findValue(kKey, "v500")->bytes, "back");
+    EXPECT_EQ(again.keys()[0].values.size(), static_cast<std::size_t>(kValues));
+}
