@@ -1,10 +1,12 @@
 #include "app/Form1.h"
 
+#include "about/frmAbout.h"
 #include "app/DriveChooser.h"
 #include "app/FileList.h"
 #include "app/FolderChooser.h"
 #include "app/MessageBox.h"
 #include "app/Ticker.h"
+#include "app/run_at_logon.h"
 #include "app/startup_rules.h"
 #include "rotation/conversions.h"
 #include "rotation/countdown.h"
@@ -17,7 +19,9 @@
 
 #include <QBuffer>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFontMetrics>
 #include <QImage>
 #include <QImageReader>
@@ -27,6 +31,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -216,34 +221,47 @@ void Form1::createControls() {
 }
 
 void Form1::createMenus() {
+    const auto item = [](QMenu* menu, const char* caption, const char* name,
+                         bool checkable = false) {
+        QAction* action = menu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        action->setCheckable(checkable);
+        return action;
+    };
+
     mnuFile = menuBar()->addMenu(QStringLiteral("File"));
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuSystray = mnuFile->addAction(QStringLiteral("Start in system tray"));
-    mnuSystray->setObjectName(QStringLiteral("mnuSystray"));
-    mnuSystray->setCheckable(true);
-    // "Run at startup" comes here, with the logon entry.
-    mnuExit = mnuFile->addAction(QStringLiteral("Exit"));
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
-    // The Help menu follows File, with the reset and About commands.
+    mnuSystray = item(mnuFile, "Start in system tray", "mnuSystray", true);
+    mnuStartup = item(mnuFile, "Run at startup", "mnuStartup", true);
+    mnuExit = item(mnuFile, "Exit", "mnuExit");
 
     // The tray icon's pop-up; never part of the menu bar.
     mnu_1 = new QMenu(QStringLiteral("Popup"), this);
     mnu_1->setObjectName(QStringLiteral("mnu_1"));
-    mnuSystray2 = mnu_1->addAction(QStringLiteral("Start in system tray"));
-    mnuSystray2->setObjectName(QStringLiteral("mnuSystray2"));
-    mnuSystray2->setCheckable(true);
-    // "Run at startup" and "Settings" come here, with the logon entry and the tray.
-    mnuTerminate = mnu_1->addAction(QStringLiteral("Terminate"));
-    mnuTerminate->setObjectName(QStringLiteral("mnuTerminate"));
+    mnuSystray2 = item(mnu_1, "Start in system tray", "mnuSystray2", true);
+    mnuStartup2 = item(mnu_1, "Run at startup", "mnuStartup2", true);
+    mnuSettings = item(mnu_1, "Settings", "mnuSettings");
+    mnuTerminate = item(mnu_1, "Terminate", "mnuTerminate");
 
-    // Qt flips a checkable item before reporting the click, so the mark
-    // mnuSystray had before the click is worked out first.
+    mnuHelp0 = menuBar()->addMenu(QStringLiteral("Help"));
+    mnuHelp0->setObjectName(QStringLiteral("mnuHelp0"));
+    mnuReset = item(mnuHelp0, "Reset before uninstall", "mnuReset");
+    mnuAbout = item(mnuHelp0, "About", "mnuAbout");
+
+    // Qt flips a checkable item before reporting the click, so the mark the
+    // File menu's item had before the click is worked out first.
     connect(mnuSystray, &QAction::triggered, this,
             [this] { toggleStartInTray(!mnuSystray->isChecked()); });
     connect(mnuSystray2, &QAction::triggered, this,
             [this] { toggleStartInTray(mnuSystray->isChecked()); });
+    connect(mnuStartup, &QAction::triggered, this,
+            [this] { toggleRunAtStartup(!mnuStartup->isChecked()); });
+    connect(mnuStartup2, &QAction::triggered, mnuStartup, &QAction::trigger);
+    connect(mnuSettings, &QAction::triggered, this, &Form1::showFromTray);
     connect(mnuExit, &QAction::triggered, this, &Form1::unload);
     connect(mnuTerminate, &QAction::triggered, mnuExit, &QAction::trigger);
+    connect(mnuReset, &QAction::triggered, this, &Form1::resetBeforeUninstall);
+    connect(mnuAbout, &QAction::triggered, this, &Form1::showAbout);
 }
 
 bool Form1::load(const std::vector<std::string>& args) {
@@ -264,7 +282,10 @@ bool Form1::load(const std::vector<std::string>& args) {
         mnuSystray2->setChecked(*startInTray);
     }
 
-    // Run-at-startup marks: set from the logon entry by the menus layer.
+    const bool runsAtLogon =
+        !regGetString(RegRoot::CurrentUser, loc::runKey, loc::runValue).empty();
+    mnuStartup->setChecked(runsAtLogon);
+    mnuStartup2->setChecked(runsAtLogon);
 
     const auto delayMinutes = parseNumber(txtDelay->text().toStdString());
     if (!delayMinutes || !(*delayMinutes >= kMinimumDelay)) {
@@ -400,6 +421,53 @@ void Form1::changeSkin(const std::string& picName) {
 void Form1::toggleStartInTray(bool wasChecked) {
     mnuSystray->setChecked(!wasChecked);
     mnuSystray2->setChecked(mnuSystray->isChecked());
+}
+
+void Form1::toggleRunAtStartup(bool wasChecked) {
+    mnuStartup->setChecked(!wasChecked);
+    mnuStartup2->setChecked(mnuStartup->isChecked());
+    if (mnuStartup->isChecked()) {
+        const QString folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath());
+        regSaveString(RegRoot::CurrentUser, loc::runKey, loc::runValue,
+                      runEntryCommand(folder.toStdString()));
+    } else {
+        regDeleteValue(RegRoot::CurrentUser, loc::runKey, loc::runValue);
+    }
+    // Desktops that follow the XDG rules start only what their autostart folder names.
+    setAutostart(mnuStartup->isChecked(), runningExecutable());
+}
+
+void Form1::resetBeforeUninstall() {
+    const QString title = QStringLiteral("Reset Registry before uninstall");
+    if (MessageBox::show(this,
+                         QStringLiteral("Are you sure you want to do this? (Please see "
+                                        "documentation first.)"),
+                         title, MessageBox::OkCancel) != MessageBox::Ok) {
+        return;
+    }
+    // A skin applied while the user reads the next box would undo the reset just
+    // before the program exits, so the countdown waits for the answer.
+    const bool counting = Timer1->isEnabled();
+    Timer1->setEnabled(false);
+    regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, " ");
+    if (MessageBox::show(this, QStringLiteral("Quillarbor will exit next."), title,
+                         MessageBox::OkCancel) == MessageBox::Ok) {
+        unload();
+        return;
+    }
+    Timer1->setEnabled(counting);
+}
+
+void Form1::showAbout() {
+    // Made for each opening and gone once closed, so every opening loads it afresh.
+    // Guarded: the window could be torn down while the dialog's loop runs.
+    QPointer<frmAbout> about = new frmAbout(
+        [](QWidget* parent, const QString& text, const QString& title) {
+            MessageBox::show(parent, text, title, MessageBox::OkOnly);
+        },
+        this);
+    about->exec();
+    delete about;
 }
 
 void Form1::resetCountdown() {

@@ -24,7 +24,7 @@ class TrayIcon;
 struct TrayIconData;
 
 // The main window: the skin folder choosers, the delay and countdown boxes, the
-// preview, and the program's start-up and shutdown.
+// preview, the menus and the tray pop-up, and the program's start-up and shutdown.
 class Form1 : public QMainWindow {
     Q_OBJECT
 
@@ -70,6 +70,9 @@ private:
     bool showPreview(const std::string& picName);
 
     void toggleStartInTray(bool wasChecked);
+    void toggleRunAtStartup(bool wasChecked);
+    void resetBeforeUninstall();
+    void showAbout();
 
     void resetCountdown();
     std::int32_t drawCountdown(float r);
@@ -110,10 +113,16 @@ private:
 
     QMenu* mnuFile = nullptr;
     QAction* mnuSystray = nullptr;
+    QAction* mnuStartup = nullptr;
     QAction* mnuExit = nullptr;
     QMenu* mnu_1 = nullptr;
     QAction* mnuSystray2 = nullptr;
+    QAction* mnuStartup2 = nullptr;
+    QAction* mnuSettings = nullptr;
     QAction* mnuTerminate = nullptr;
+    QMenu* mnuHelp0 = nullptr;
+    QAction* mnuReset = nullptr;
+    QAction* mnuAbout = nullptr;
 
     Ticker* Timer1 = nullptr;
     TrayIcon* tray_ = nullptr;

@@ -1,7 +1,10 @@
 #include "app/MessageBox.h"
 
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include <optional>
 
@@ -11,6 +14,22 @@ namespace {
 
 std::optional<int> nextAnswer;
 QString lastBoxText;
+
+// A window manager shortens a title that does not fit the box's frame, where Windows
+// widens the box instead. Room for the title as most frames draw it: bold, beside an
+// icon and three buttons.
+void makeRoomForTitle(QMessageBox& box, const QString& title) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    QFont font = box.font();
+    font.setBold(true);
+    const QFontMetrics metrics(font);
+    const int width = metrics.horizontalAdvance(title) + 6 * metrics.height();
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
 
 } // namespace
 
@@ -29,6 +48,7 @@ int MessageBox::show(QWidget* parent, const QString& text, const QString& title,
     } else {
         box.setEscapeButton(ok);
     }
+    makeRoomForTitle(box, title);
     box.exec();
     if (buttons == OkOnly) {
         return Ok;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The program on a real X11 desktop with a notification area: the window comes up, its tray
-# icon docks, minimising hides the window, a click on the icon brings it back, and the
-# countdown applies a skin.
+# icon docks, minimising hides the window, a click on the icon brings it back, the
+# countdown applies a skin, and "Terminate" in the icon's pop-up menu ends the program with
+# its settings saved and its icon gone.
 # Usage: desktop.sh <path of the built quillarbor>
 # Needs Xvfb, openbox, trayer, xdotool, xwininfo and xprop; skips (77) without them.
 set -uo pipefail
@@ -210,4 +211,59 @@ wait_for "$remaining" applied ||
 echo "ok: the countdown applied a skin"
 
 running || die "the program is no longer running"
+echo "ok: the program is still running"
+
+# --- the pop-up menu: a right click on the icon opens it, "Terminate" ends the program
+
+docked() {
+    local tray
+    for tray in $trayer_windows; do
+        xwininfo -tree -id "$tray" 2>/dev/null | grep -qi "^ *$(printf '0x%x' "$1") " && return 0
+    done
+    return 1
+}
+
+# The pop-up menu: a window of the program that the window manager does not manage
+# (override-redirect) and that was not shown before the click, as a tooltip may have been.
+before_click=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null)
+popup_window() {
+    local win
+    for win in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
+        grep -qx "$win" <<<"$before_click" && continue
+        if xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+            echo "$win"
+            return 0
+        fi
+    done
+    return 1
+}
+has_popup() { popup_window >/dev/null; }
+
+xdotool mousemove --window "$icon" 5 5 click 3
+wait_for 5 has_popup || die "a right click on the tray icon opened no pop-up menu"
+popup=$(popup_window)
+echo "ok: a right click on the tray icon opens the pop-up menu ($(xwininfo -id "$popup" |
+    awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'))"
+
+# Its fourth item, past "Start in system tray", "Run at startup" and "Settings".
+xdotool key --clearmodifiers Down Down Down Down Return
+ended() { ! running; }
+wait_for 5 ended || die "\"Terminate\" did not end the program within 5 seconds"
+wait "$program_pid"
+status=$?
+((status == 0)) || die "the program ended with status $status"
+echo "ok: \"Terminate\" ends the program with status 0"
+
+setting() { stored "HKEY_CURRENT_USER\\Software\\Quillarbor\\$1" String; }
+[[ "$(setting path)" == "$(reg_quote "$skins")" ]] ||
+    die "the saved folder is $(setting path), not $(reg_quote "$skins")"
+[[ "$(setting delay)" == '"0.1"' ]] || die "the saved delay is $(setting delay), not \"0.1\""
+[[ "$(setting systray)" == '"False"' ]] ||
+    die "the saved start-in-tray flag is $(setting systray), not \"False\""
+echo "ok: the settings are saved"
+
+undocked() { ! docked "$icon"; }
+wait_for 5 undocked || die "the tray icon is still in the notification area"
+echo "ok: the tray icon is gone"
+
 echo "desktop: all checks passed"

@@ -1,4 +1,4 @@
-// The main window's controls, menus and ways out.
+// The main window's controls and ways out.
 #include "support/gui_test_support.h"
 
 #include "app/FileList.h"
@@ -9,8 +9,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -32,9 +30,6 @@ private slots:
     void captionsFitTheirBoxes();
     void hiddenButtonHoldsTheFocusAndKeysDoNothing();
     void tabOrder();
-    void menuTree();
-    void startInTrayMarksAgree_data();
-    void startInTrayMarksAgree();
     void everyWayOutSavesOnce_data();
     void everyWayOutSavesOnce();
 
@@ -157,63 +152,6 @@ void Form1LayoutTest::tabOrder() {
     }
     QCOMPARE(visited, QStringList({"File1", "Dir1", "Drive1", "txtDelay", "txtCountdown",
                                    "cmdRefresh", "Command1"}));
-}
-
-namespace {
-
-QStringList captions(const QWidget* menu) {
-    QStringList texts;
-    for (const QAction* action : menu->actions()) {
-        texts << action->text();
-    }
-    return texts;
-}
-
-} // namespace
-
-void Form1LayoutTest::menuTree() {
-    QCOMPARE(captions(form_->menuBar()), QStringList({"File"}));
-    const auto* file = form_->findChild<QMenu*>(QStringLiteral("mnuFile"));
-    QCOMPARE(captions(file), QStringList({"Start in system tray", "Exit"}));
-
-    const auto* popup = form_->findChild<QMenu*>(QStringLiteral("mnu_1"));
-    QVERIFY(popup != nullptr);
-    QCOMPARE(popup->title(), QStringLiteral("Popup"));
-    QVERIFY(!form_->menuBar()->actions().contains(popup->menuAction()));
-    QCOMPARE(captions(popup), QStringList({"Start in system tray", "Terminate"}));
-
-    for (const char* name : {"mnuSystray", "mnuSystray2"}) {
-        const auto* item = form_->findChild<QAction*>(QString::fromLatin1(name));
-        QVERIFY2(item->isCheckable() && !item->isChecked(), name);
-    }
-}
-
-void Form1LayoutTest::startInTrayMarksAgree_data() {
-    QTest::addColumn<QStringList>("clicks");
-    QTest::addColumn<bool>("checked");
-
-    QTest::newRow("File menu") << QStringList{"mnuSystray"} << true;
-    QTest::newRow("pop-up") << QStringList{"mnuSystray2"} << true;
-    QTest::newRow("File menu twice") << QStringList{"mnuSystray", "mnuSystray"} << false;
-    QTest::newRow("pop-up twice") << QStringList{"mnuSystray2", "mnuSystray2"} << false;
-    QTest::newRow("one of each") << QStringList{"mnuSystray", "mnuSystray2"} << false;
-    QTest::newRow("three clicks") << QStringList{"mnuSystray2", "mnuSystray", "mnuSystray2"}
-                                  << true;
-}
-
-void Form1LayoutTest::startInTrayMarksAgree() {
-    QFETCH(QStringList, clicks);
-    QFETCH(bool, checked);
-
-    form_->show();
-    for (const QString& name : clicks) {
-        form_->findChild<QAction*>(name)->trigger();
-    }
-    QCOMPARE(form_->findChild<QAction*>(QStringLiteral("mnuSystray"))->isChecked(), checked);
-    QCOMPARE(form_->findChild<QAction*>(QStringLiteral("mnuSystray2"))->isChecked(), checked);
-    // Switching the option neither hides the window nor saves anything yet.
-    QVERIFY(form_->isVisible());
-    QCOMPARE(savedSetting(loc::settingSystray), std::string());
 }
 
 void Form1LayoutTest::everyWayOutSavesOnce_data() {
