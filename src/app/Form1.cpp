@@ -336,6 +336,11 @@ void Form1::restoreSkinFolder() {
     File1->setPath(saved);
     if (!Dir1->setPath(saved)) {
         reportUnreadable(saved);
+    } else if (File1->path() != Dir1->path()) {
+        // A relative saved path ("."), when it resolves to the folder already
+        // shown, changes no folder: the list takes the full path all the same,
+        // since the skins it names are handed to the browser.
+        File1->setPath(Dir1->path());
     }
     quietErrors_ = false;
 }
