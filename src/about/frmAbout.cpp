@@ -88,6 +88,12 @@ QMargins frameOf(const QWidget* window) {
             outer.bottom() - inner.bottom()};
 }
 
+// What a screen reader announces for a control.
+void describe(QWidget* control, const QString& name, const char* description) {
+    control->setAccessibleName(name);
+    control->setAccessibleDescription(QString::fromUtf8(description));
+}
+
 QLabel* makeLabel(QWidget* parent, const char* name) {
     auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(name));
@@ -152,6 +158,18 @@ void frmAbout::createControls() {
     for (QLabel* label : {lblDescription, lblDisclaimer, lblTitle}) {
         label->setPalette(black);
     }
+
+    // A label given a name is read by that name instead of its text, so the labels
+    // that show text keep their text as their name; only the blank ones get one.
+    describe(cmdOK, QStringLiteral("OK"), "Closes this box. Enter and Esc do the same.");
+    describe(cmdSysInfo, QStringLiteral("System Info"),
+             "Starts the system information tool. Alt+S does the same.");
+    describe(picIcon, QStringLiteral("Program icon"), "The program's icon.");
+    describe(lblTitle, QString(), "The program's name.");
+    describe(lblVersion, QString(), "The program's version.");
+    describe(lblDescription, QString(), "What the program does.");
+    describe(Label1, QString(), "Copyright notice.");
+    describe(lblDisclaimer, QStringLiteral("Warning"), "A legal warning; empty in this version.");
 
     setTabOrder(cmdOK, cmdSysInfo);
     setTabOrder(cmdSysInfo, cmdOK);

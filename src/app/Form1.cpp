@@ -34,6 +34,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -60,6 +61,13 @@ void place(QWidget* control, const char* name, int left, int top, int width, int
     control->setObjectName(QString::fromLatin1(name));
     control->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
                          height / kTwipsPerPixel);
+}
+
+// What a screen reader announces for a control. A label given a name is read by
+// that name instead of its text, so captions keep their text as their name.
+void describe(QWidget* control, const char* name, const char* description) {
+    control->setAccessibleName(QString::fromUtf8(name));
+    control->setAccessibleDescription(QString::fromUtf8(description));
 }
 
 std::string currentFolder() {
@@ -194,6 +202,27 @@ void Form1::createControls() {
     imgPreview->setLineWidth(1);
     imgPreview->setScaledContents(true);
 
+    describe(Command1, "Start focus",
+             "Holds the focus when the window opens and does nothing; Tab moves to the skin list.");
+    describe(File1, "Skin list",
+             "The bitmaps in the skin folder. Enter or a double-click applies the chosen one.");
+    describe(Dir1, "Skin folder", "The folder whose bitmaps are listed. Enter opens a folder.");
+    describe(Drive1, "Drive", "The drive the skin folder is on.");
+    describe(txtDelay, "Delay in minutes", "Minutes between skin changes.");
+    describe(txtCountdown, "Seconds to the next change", "Counts down to the next skin change.");
+    describe(cmdRefresh, "Refresh the skin list", "Reads the skin folder again.");
+    describe(imgPreview, "Preview of the chosen skin", "The skin shown last.");
+    describe(Label3, "Last shown skin", "Names the skin shown last; empty until one is shown.");
+    describe(Label2, "", "Caption of the drive and folder lists.");
+    describe(Label4, "", "Caption of the skin list.");
+    describe(Label5, "", "Caption of the delay box.");
+    describe(Label6, "", "Caption of the countdown box.");
+    // Captions carry no access keys; buddies still tell a screen reader what they name.
+    Label2->setBuddy(Drive1);
+    Label4->setBuddy(File1);
+    Label5->setBuddy(txtDelay);
+    Label6->setBuddy(txtCountdown);
+
     fitCaptions(area, {Label2, Label4, Label5, Label6});
 
     setTabOrder(Command1, File1);
@@ -218,6 +247,12 @@ void Form1::createControls() {
     connect(Dir1, &FolderChooser::openFailed, this, &Form1::reportUnreadable);
     connect(cmdRefresh, &QPushButton::clicked, File1, &FileList::refresh);
     connect(File1, &FileList::entryDoubleClicked, this, &Form1::applySelectedSkin);
+    // The keyboard's way to "change now".
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* apply = new QShortcut(QKeySequence(key), File1);
+        apply->setContext(Qt::WidgetShortcut);
+        connect(apply, &QShortcut::activated, this, &Form1::applySelectedSkin);
+    }
 }
 
 void Form1::createMenus() {
@@ -247,6 +282,14 @@ void Form1::createMenus() {
     mnuHelp0->setObjectName(QStringLiteral("mnuHelp0"));
     mnuReset = item(mnuHelp0, "Reset before uninstall", "mnuReset");
     mnuAbout = item(mnuHelp0, "About", "mnuAbout");
+
+    // The captions carry no access keys. Alt then the arrows reaches the menus in
+    // styles that allow it; F10 opens the first menu in any style.
+    auto* openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(openMenus, &QShortcut::activated, this, [this] {
+        menuBar()->setActiveAction(mnuFile->menuAction());
+        mnuFile->setActiveAction(mnuFile->actions().constFirst());
+    });
 
     // Qt flips a checkable item before reporting the click, so the mark the
     // File menu's item had before the click is worked out first.
@@ -420,6 +463,7 @@ bool Form1::showPreview(const std::string& picName) {
 
 void Form1::changeSkin(const std::string& picName) {
     Label3->setText(QString::fromStdString(lastShownCaption(lastShown_)));
+    Label3->setAccessibleName(Label3->text()); // its name would hide the text otherwise
     regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName);
 }
 
