@@ -5,7 +5,8 @@
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
 
-#include <algorithm>
+#include <optional>
+#include <stdexcept>
 #include <utility>
 
 namespace quillarbor {
@@ -17,26 +18,45 @@ public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
-        return parent.isValid() ? 0 : static_cast<int>(names_.size());
+        return parent.isValid() ? 0 : static_cast<int>(list_.size());
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) {
             return {};
         }
-        return QString::fromStdString(names_[static_cast<std::size_t>(index.row())]);
+        return QString::fromStdString(list_[static_cast<std::size_t>(index.row())]);
     }
 
-    const std::vector<std::string>& names() const { return names_; }
+    const SkinList& list() const { return list_; }
 
-    void setNames(std::vector<std::string> names) {
+    // Returns whether the rows changed. The same names listed in another order
+    // change no row, so the view keeps its selection and scroll position.
+    bool setList(SkinList list) {
+        if (sameNames(list, list_)) {
+            list_ = std::move(list);
+            return false;
+        }
         beginResetModel();
-        names_ = std::move(names);
+        list_ = std::move(list);
         endResetModel();
+        return true;
     }
 
 private:
-    std::vector<std::string> names_;
+    static bool sameNames(const SkinList& a, const SkinList& b) {
+        if (a.size() != b.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (a[i] != b[i]) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    SkinList list_;
 };
 
 FileList::FileList(QWidget* parent) : QListView(parent), model_(new SkinListModel(this)) {
@@ -57,20 +77,29 @@ void FileList::setPath(const std::string& path) {
 }
 
 void FileList::refresh() {
-    std::vector<std::string> names = listSkinFiles(path_);
-    if (names == model_->names()) {
-        // Unchanged: keep the selection and the scroll position.
-        return;
+    std::optional<SkinList> fresh = model_->list().reread(path_);
+    if (!fresh) {
+        return; // the folder as it was
     }
     const int selected = listIndex();
     const std::string selectedName = selected >= 0 ? list(selected) : std::string();
-    model_->setNames(std::move(names));
-    if (!selectedName.empty()) {
-        const auto& now = model_->names();
-        const auto at = std::lower_bound(now.begin(), now.end(), selectedName, skinNameLess);
-        if (at != now.end() && *at == selectedName) {
-            setListIndex(static_cast<int>(at - now.begin()));
+    if (!model_->setList(std::move(*fresh)) || selectedName.empty()) {
+        return;
+    }
+    // The list is sorted: the selected name, if it is still there, is found by halving.
+    const SkinList& now = model_->list();
+    std::size_t low = 0;
+    std::size_t high = now.size();
+    while (low < high) {
+        const std::size_t middle = low + (high - low) / 2;
+        if (skinNameLess(now[middle], selectedName)) {
+            low = middle + 1;
+        } else {
+            high = middle;
         }
+    }
+    if (low < now.size() && now[low] == selectedName) {
+        setListIndex(static_cast<int>(low));
     }
 }
 
@@ -94,7 +123,11 @@ void FileList::setListIndex(int index) {
 }
 
 std::string FileList::list(int index) const {
-    return model_->names().at(static_cast<std::size_t>(index));
+    const SkinList& names = model_->list();
+    if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
+        throw std::out_of_range("no entry at that index of the skin list");
+    }
+    return names[static_cast<std::size_t>(index)];
 }
 
 } // namespace quillarbor

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,5 +36,24 @@ bool skinNameLess(std::string_view a, std::string_view b);
 // Names are the raw bytes the file system holds. An unreadable or missing folder
 // yields an empty list.
 std::vector<std::string> listSkinFiles(const std::string& folder);
+
+// One folder's skin list, in the order of listSkinFiles, kept for re-reading.
+// In a folder of many thousands of files sorting is most of a read's work, and
+// a re-read usually finds the folder as it was: then nothing is sorted.
+class SkinList {
+public:
+    std::size_t size() const { return order_.size(); }
+    // The i-th name of the sorted list.
+    const std::string& operator[](std::size_t i) const { return listed_[order_[i]]; }
+    std::vector<std::string> names() const; // a copy of the whole sorted list
+
+    // Reads `folder` afresh: its list as it is now, or nullopt when the folder
+    // lists exactly the entries of this list, in the same order as when it was read.
+    std::optional<SkinList> reread(const std::string& folder) const;
+
+private:
+    std::vector<std::string> listed_;  // in the order the file system listed them
+    std::vector<std::uint32_t> order_; // indices into listed_, sorted by skinNameLess
+};
 
 } // namespace quillarbor

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -185,6 +186,65 @@ TEST_F(SkinFolder, MissingOrNonFolderGivesAnEmptyList) {
     EXPECT_TRUE(listSkinFiles("").empty());
     fs::create_directory(folder_ / "empty");
     EXPECT_TRUE(listSkinFiles(text(folder_ / "empty")).empty());
+}
+
+// Names that agree for 7, 8, 9, 15, 16 and 17 bytes, or differ only in letter
+// case, where a sort that looks at the first bytes first must still agree with
+// skinNameLess.
+TEST_F(SkinFolder, LargeListsSortAsSkinNameLess) {
+    std::vector<std::string> names;
+    for (const std::string stem :
+         {"a", "abcdefg", "abcdefgh", "ABCDEFGHI", "abcdefghijklmno", "abcdefghijklmnop",
+          "AbcdefghijklmnoP", "abcdefghijklmnopq", "abcdefghijklmnopqrstuvwxyz", "_", "z"}) {
+        for (const std::string tail : {"", "0", "1", "Z", "z", "~", "\xC3\xA9"}) {
+            for (const std::string ext : {".bmp", ".BMP"}) {
+                names.push_back(stem + tail + ext);
+            }
+        }
+    }
+    for (const auto& name : names) {
+        touch(name);
+    }
+    if (listSkinFiles(folderText()).size() != names.size()) {
+        GTEST_SKIP() << "the file system folds letter case or refuses some names";
+    }
+    std::sort(names.begin(), names.end(), skinNameLess);
+    EXPECT_EQ(listSkinFiles(folderText()), names);
+}
+
+TEST_F(SkinFolder, RereadTellsWhetherTheListChanged) {
+    touch("b.bmp");
+    touch("a.bmp");
+    const std::optional<SkinList> first = SkinList().reread(folderText());
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->names(), listSkinFiles(folderText()));
+    EXPECT_FALSE(first->reread(folderText())) << "nothing changed";
+
+    touch("notes.txt");
+    EXPECT_FALSE(first->reread(folderText())) << "a file the pattern skips";
+
+    touch("C.bmp");
+    const std::optional<SkinList> added = first->reread(folderText());
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->names(), (std::vector<std::string>{"a.bmp", "b.bmp", "C.bmp"}));
+
+    fs::remove(folder_ / "a.bmp");
+    fs::rename(folder_ / "b.bmp", folder_ / "d.bmp");
+    const std::optional<SkinList> renamed = added->reread(folderText());
+    ASSERT_TRUE(renamed);
+    EXPECT_EQ(renamed->names(), (std::vector<std::string>{"C.bmp", "d.bmp"}));
+    EXPECT_FALSE(renamed->reread(folderText()));
+}
+
+TEST_F(SkinFolder, RereadOfAnotherFolderOrNoFolder) {
+    touch("a.bmp");
+    fs::create_directory(folder_ / "other");
+    std::ofstream(folder_ / "other" / "z.bmp") << "BM";
+    const SkinList list = SkinList().reread(folderText()).value();
+    EXPECT_EQ(list.reread(text(folder_ / "other")).value().names(),
+              std::vector<std::string>{"z.bmp"});
+    EXPECT_TRUE(list.reread(text(folder_ / "missing")).value().names().empty());
+    EXPECT_FALSE(SkinList().reread(text(folder_ / "missing"))) << "empty stays empty";
 }
 
 } // namespace

@@ -1,0 +1,188 @@
+// Micro-benchmarks of the Qt layer: the skin list model over large folders and
+// the whole random pick of the main window. Each timed step ends with the
+// pending events handled, so the list's layout and the repaint are counted:
+// everything here runs on the one user-interface thread, and a step's time is
+// how long the window cannot answer the user.
+
+#include "bench_support.h"
+
+#include "app/FileList.h"
+#include "app/Form1.h"
+#include "app/Ticker.h"
+#include "rotation/random_source.h"
+
+#include <QApplication>
+#include <QtGlobal>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+using namespace quillarbor;
+namespace qb = quillarbor::bench;
+namespace fs = std::filesystem;
+
+qb::ScratchFolder& scratch() {
+    static qb::ScratchFolder folder;
+    return folder;
+}
+
+std::string skinFolder(int count) {
+    static std::map<int, std::string> made;
+    auto& folder = made[count];
+    if (folder.empty()) {
+        const auto path = scratch().path() / ("skins-" + std::to_string(count));
+        qb::makeSkinFolder(path, count);
+        folder = path.string();
+    }
+    return folder;
+}
+
+std::string emptyFolder() {
+    const auto path = scratch().path() / "empty";
+    fs::create_directories(path);
+    return path.string();
+}
+
+// The countdown never runs out while a benchmark measures.
+class StillTicker final : public Ticker {
+public:
+    void setEnabled(bool enabled) override { enabled_ = enabled; }
+    bool isEnabled() const override { return enabled_; }
+
+private:
+    bool enabled_ = false;
+};
+
+void settle() {
+    QCoreApplication::processEvents();
+}
+
+// A list shown in a window of the size the main window gives it.
+class ShownList {
+public:
+    ShownList() {
+        list_.resize(217, 149);
+        list_.show();
+        settle();
+    }
+    FileList& operator*() { return list_; }
+    FileList* operator->() { return &list_; }
+
+private:
+    FileList list_;
+};
+
+// The skin folder chosen: the list reads a folder it did not show before.
+void BM_FileListOpen(benchmark::State& state) {
+    const std::string folder = skinFolder(static_cast<int>(state.range(0)));
+    ShownList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        list->setPath(emptyFolder());
+        settle();
+        state.ResumeTiming();
+        list->setPath(folder);
+        settle();
+    }
+    state.counters["rows"] = list->listCount();
+}
+
+// The refresh of every pick when the folder did not change.
+void BM_FileListRefresh(benchmark::State& state) {
+    ShownList list;
+    list->setPath(skinFolder(static_cast<int>(state.range(0))));
+    list->setListIndex(list->listCount() / 2);
+    settle();
+    for (auto _ : state) {
+        list->refresh();
+        settle();
+    }
+    state.counters["rows"] = list->listCount();
+}
+
+// The refresh after a file of the folder was renamed: the list is rebuilt and
+// keeps its selection.
+void BM_FileListRefreshChanged(benchmark::State& state) {
+    const fs::path folder = skinFolder(static_cast<int>(state.range(0)));
+    ShownList list;
+    list->setPath(folder.string());
+    list->setListIndex(list->listCount() / 2);
+    settle();
+    bool renamed = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        renamed = !renamed;
+        fs::rename(folder / (renamed ? "seed.bmp" : "zz-renamed.bmp"),
+                   folder / (renamed ? "zz-renamed.bmp" : "seed.bmp"));
+        state.ResumeTiming();
+        list->refresh();
+        settle();
+    }
+    if (renamed) {
+        fs::rename(folder / "zz-renamed.bmp", folder / "seed.bmp");
+    }
+    state.counters["rows"] = list->listCount();
+}
+
+// The timed change of the main window: list refreshed, one skin drawn, loaded
+// and previewed, the window repainted and the path written to the store.
+void BM_Form1Pick(benchmark::State& state) {
+    const std::string folder = skinFolder(static_cast<int>(state.range(0)));
+    qb::writeStore(0, folder);
+    ClockSeededRandom random(42);
+    StillTicker ticker;
+    Form1 form(random, &ticker);
+    form.load({});
+    settle();
+    for (auto _ : state) {
+        form.pickRandomSkin();
+        settle();
+    }
+    state.SetLabel(form.lastShown());
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->ArgName("bitmaps")->Arg(1000)->Arg(10000)->Arg(100000);
+    b->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK(BM_FileListOpen)->Apply(sizes);
+BENCHMARK(BM_FileListRefresh)->Apply(sizes);
+BENCHMARK(BM_FileListRefreshChanged)->Apply(sizes);
+BENCHMARK(BM_Form1Pick)->Apply(sizes);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    // Measured on the virtual screen unless a display is asked for: the
+    // figures should not depend on a desktop's compositor.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    qb::useScratchSettings(scratch().path() / "settings");
+    // The window's lists start on the current folder: an empty one.
+    if (::chdir(emptyFolder().c_str()) != 0) {
+        return 1;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    // Made before any timing, and flushed: the write-back of a hundred thousand
+    // new directory entries would otherwise run during the first benchmarks.
+    for (const int count : {1000, 10000, 100000}) {
+        skinFolder(count);
+    }
+    ::sync();
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

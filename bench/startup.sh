@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Start to a shown window: Quillarbor started normally, and the toolkit's floor, each timed from
+# the start to its window being mapped and to its first painted pixel, measured from outside by
+# bench/shown_time on an X server of its own (black root, no window manager). Medians of the runs.
+# Usage: startup.sh <build folder> <results folder>   (run by tools/bench.sh)
+set -euo pipefail
+
+build=${1:?usage: startup.sh <build folder> <results folder>}
+results=${2:?usage: startup.sh <build folder> <results folder>}
+runs=${BENCH_RUNS:-20}
+samples=$(cd "$(dirname "${BASH_SOURCE[0]}")/../samples" && pwd)
+
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+    if [[ -n "$xvfb" ]]; then
+        kill "$xvfb" 2>/dev/null || true
+        wait "$xvfb" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp -noreset \
+    3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    sleep 0.1
+done
+if [[ ! -s "$work/display" ]]; then
+    echo "startup: Xvfb did not start" >&2
+    cat "$work/xvfb.log" >&2
+    exit 1
+fi
+export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
+
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$work/skins"
+cp "$samples/dusk.bmp" "$samples/forest.bmp" "$samples/ocean.bmp" "$work/skins/"
+cat >"$XDG_CONFIG_HOME/quillarbor/user.reg" <<EOF
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
+"String"="$work/skins"
+
+[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]
+"String"="60"
+EOF
+
+# time_runs NAME TITLE COMMAND...: the runs' "mapped painted" lines, one warm-up run first.
+time_runs() {
+    local name=$1 title=$2
+    shift 2
+    "$build/bench/shown_time" "$title" "$@" >/dev/null
+    local i
+    for ((i = 0; i < runs; i++)); do
+        "$build/bench/shown_time" "$title" "$@"
+    done >"$work/$name.txt"
+}
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+time_runs quillarbor Quillarbor "$build/src/quillarbor"
+time_runs floor Floor "$build/bench/floor_window"
+time_runs floor-controls Floor "$build/bench/floor_window" --controls
+{
+    echo "program,mapped_ms_median,painted_ms_median,runs"
+    for name in quillarbor floor floor-controls; do
+        echo "$name,$(cut -d' ' -f1 "$work/$name.txt" | median),$(cut -d' ' -f2 "$work/$name.txt" | median),$runs"
+    done
+} >"$results/startup.csv"
+cat "$results/startup.csv"

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillarbor {
+
+// The names of a folder's regular files (symbolic links followed) that `wanted`
+// accepts, in the order the file system lists them. Names are path text as the
+// core keeps it: on POSIX the raw bytes. A folder that cannot be opened gives
+// an empty list; an error part-way keeps what was read so far.
+std::vector<std::string> listFolderFiles(const std::string& folder,
+                                         bool (*wanted)(std::string_view name));
+
+} // namespace quillarbor

@@ -1,0 +1,159 @@
+#!/usr/bin/env bash
+# Runs every benchmark of bench/ and prints a summary: the micro-benchmarks of the core and of the
+# Qt layer, the one-shot run against feh's, the idle cost over a minute, and the time from start
+# to a shown window. Installs what is missing (as root or through sudo), builds a Release build
+# into build-bench/ and leaves every figure in build-bench/bench-results/. Takes about a quarter
+# of an hour on two cores, the build included.
+# BENCH_RUNS (default 20) sets the runs of each timed program, BENCH_IDLE_SECONDS (default 60)
+# the length of each idle measurement.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${QUILLARBOR_BENCH_DIR:-$root/build-bench}
+results="$build/bench-results"
+
+packages=(
+    build-essential cmake pkg-config
+    qt6-base-dev libgl-dev libxcb1-dev libbenchmark-dev
+    xvfb xauth openbox trayer xdotool
+    feh hyperfine time
+    fonts-dejavu-core
+)
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    if [[ "$status" != installed ]]; then
+        missing+=("$package")
+    fi
+done
+if ((${#missing[@]} > 0)); then
+    if ((EUID == 0)); then
+        as_root=()
+    elif command -v sudo >/dev/null; then
+        as_root=(sudo)
+    else
+        echo "bench: installing ${missing[*]} needs root or sudo" >&2
+        exit 1
+    fi
+    echo "bench: installing ${missing[*]}"
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+        apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLARBOR_BUILD_BENCHMARKS=ON \
+    -DQUILLARBOR_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target quillarbor core_bench gui_bench floor_window shown_time
+rm -rf "$results"
+mkdir -p "$results"
+
+session=$(mktemp -d)
+started=()
+cleanup() {
+    local pid
+    for pid in "${started[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    for pid in "${started[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    rm -rf "$session"
+}
+trap cleanup EXIT
+# Qt warns on every start without one.
+if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
+    mkdir -m 700 "$session/runtime"
+    export XDG_RUNTIME_DIR="$session/runtime"
+fi
+
+echo
+echo "== Micro-benchmarks (medians of 5 repetitions)"
+micro() {
+    local name=$1
+    "$build/bench/$name" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+        --benchmark_out="$results/$name.json" --benchmark_out_format=json \
+        --benchmark_format=console 2>&1 | tee "$results/$name.txt"
+}
+micro core_bench
+QT_QPA_PLATFORM=offscreen micro gui_bench
+
+# The X session for the one-shot and idle runs: a virtual screen, a window manager and a tray.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    3>"$session/display" >"$session/xvfb.log" 2>&1 &
+started+=("$!")
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [[ -s "$session/display" ]] && break
+    sleep 0.1
+done
+if [[ ! -s "$session/display" ]]; then
+    echo "bench: Xvfb did not start" >&2
+    cat "$session/xvfb.log" >&2
+    exit 1
+fi
+export DISPLAY=":$(tr -d '[:space:]' <"$session/display")"
+openbox >"$session/openbox.log" 2>&1 &
+started+=("$!")
+trayer --edge top --align right --widthtype request --height 24 >"$session/trayer.log" 2>&1 &
+started+=("$!")
+timeout 10 xdotool search --sync --classname trayer >/dev/null 2>&1 ||
+    echo "bench: the system tray did not start; the tray figures will be missing" >&2
+
+echo
+echo "== One-shot runs against feh"
+"$root/bench/oneshot.sh" "$build" "$results"
+
+echo
+echo "== Idle"
+BENCH_XVFB_PID=$xvfb_pid "$root/bench/idle.sh" "$build" "$results"
+
+echo
+echo "== Start to a shown window"
+"$root/bench/startup.sh" "$build" "$results"
+
+# The summary, from the files left in $results.
+median_of() { # benchmark name as Google Benchmark prints it, in the console file $2
+    awk -v name="$1_median" '$1 == name { print $2, $3; exit }' "$results/$2.txt"
+}
+csv_field() { # file, key in the first column, column number
+    awk -F, -v key="$2" -v col="$3" '$1 == key { print $col; exit }' "$results/$1"
+}
+ms() { awk -v s="$1" 'BEGIN { printf "%.1f ms", s * 1000 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
+
+{
+    echo "Quillarbor benchmarks, $(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "Machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)," \
+        "$(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(uname -sr)"
+    echo
+    echo "Pick (list re-read from disk, one entry drawn), median wall time:"
+    for n in 1000 10000 100000; do
+        echo "  $n bitmaps: core first read $(median_of "BM_Pick/bitmaps:$n/process_time/real_time" core_bench)," \
+            "core re-read $(median_of "BM_PickReread/bitmaps:$n/process_time/real_time" core_bench)," \
+            "main window $(median_of "BM_Form1Pick/bitmaps:$n/real_time" gui_bench)"
+    done
+    echo "Store: read $(median_of "BM_StoreRead/others:0" core_bench)" \
+        "($(median_of "BM_StoreRead/others:300" core_bench) with 300 other values)," \
+        "changing write $(median_of "BM_StoreWrite/others:0" core_bench)"
+    echo
+    echo "One-shot, median of hyperfine runs (peak resident memory, median of 5):"
+    for n in 3 10000; do
+        q=$(csv_field oneshot.csv "quillarbor-$n" 4)
+        f=$(csv_field oneshot.csv "feh-$n" 4)
+        echo "  $n bitmaps: quillarbor $(ms "$q") ($(csv_field oneshot-memory.csv "quillarbor-$n" 2) KiB)," \
+            "feh $(ms "$f") ($(csv_field oneshot-memory.csv "feh-$n" 2) KiB), ratio $(ratio "$q" "$f")"
+    done
+    echo "  toolkit floor (Qt window shown and closed): $(ms "$(csv_field oneshot.csv floor 4)")" \
+        "($(csv_field oneshot-memory.csv floor 2) KiB); with Quillarbor's controls:" \
+        "$(ms "$(csv_field oneshot.csv floor-controls 4)") ($(csv_field oneshot-memory.csv floor-controls 2) KiB)"
+    echo
+    echo "Idle over $(( ${BENCH_IDLE_SECONDS:-60} )) s (percent of one core, resident KiB):"
+    for state in quillarbor-shown quillarbor-tray floor-shown floor-controls-shown floor-hidden; do
+        echo "  $state: $(csv_field idle.csv "$state" 4) %, $(csv_field idle.csv "$state" 7) KiB" \
+            "(X server $(csv_field idle.csv "$state" 6) ms)"
+    done
+    echo
+    echo "Start to shown window, median: quillarbor $(csv_field startup.csv quillarbor 3) ms" \
+        "(mapped $(csv_field startup.csv quillarbor 2) ms), floor $(csv_field startup.csv floor 3) ms," \
+        "floor with Quillarbor's controls $(csv_field startup.csv floor-controls 3) ms"
+} | tee "$results/summary.txt"
