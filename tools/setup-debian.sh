@@ -20,6 +20,8 @@ test_packages=(
     locales
     # libFuzzer and its runtime for the parser and conversion fuzzers (tools/fuzz.sh).
     clang libclang-rt-14-dev
+    # The launcher entry and metadata checks, and the Debian package (tools/test-package.sh).
+    desktop-file-utils appstream dpkg-dev file
 )
 
 with_tests=false

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quillarbor with warnings as errors and runs every test:
-# first the Windows build of the core under Wine (tools/test-windows.sh), then the native tests.
+# first the Windows build of the core under Wine (tools/test-windows.sh), then the native tests,
+# the Debian package, the fuzzers and the suite once more under sanitizers.
 # Without a display it starts a virtual one (Xvfb, a window manager and a system tray) for the
 # tests that need a real X server. QUILLARBOR_BUILD_DIR chooses another build folder.
 set -euo pipefail
@@ -71,6 +72,8 @@ fi
 
 ctest --test-dir "$build" --output-on-failure
 
+# The Debian package: built, validated, installed with apt, run and removed again.
+"$root/tools/test-package.sh"
 # The store's parser and the number conversions under libFuzzer for a bounded time
 # (FUZZ_SECONDS, 30 by default), then the whole suite once more with ASan and UBSan.
 "$root/tools/fuzz.sh"

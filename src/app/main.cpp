@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QIcon>
 
+#include <iostream>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,17 @@ int main(int argc, char* argv[]) {
 
     // Taken before Qt removes the options it understands.
     const std::vector<std::string> args(argv + 1, argv + argc);
+    // Answered before any window exists, so they work without a display.
+    switch (quillarbor::parseCommandLine(args)) {
+    case quillarbor::CliAction::Help:
+        std::cout << quillarbor::helpText() << std::flush;
+        return std::cout ? 0 : 1;
+    case quillarbor::CliAction::Version:
+        std::cout << quillarbor::kAppTitle << ' ' << quillarbor::kVersionText << std::endl;
+        return std::cout ? 0 : 1;
+    case quillarbor::CliAction::Run:
+        break;
+    }
     quillarbor::prepareDisplay(quillarbor::isOneShot(quillarbor::captureCommandLine(args)));
 
     QApplication app(argc, argv);

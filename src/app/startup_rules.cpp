@@ -24,6 +24,35 @@ std::string captureCommandLine(const std::vector<std::string>& args) {
     return line;
 }
 
+CliAction parseCommandLine(const std::vector<std::string>& args) {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            return CliAction::Help;
+        }
+        if (arg == "--version") {
+            return CliAction::Version;
+        }
+    }
+    return CliAction::Run;
+}
+
+std::string helpText() {
+    return "Usage: quillarbor [/O] [--help] [--version]\n"
+           "\n"
+           "Rotates the browser toolbar background bitmap through a folder of *.bmp files.\n"
+           "\n"
+           "  /O          one-shot mode: apply one random bitmap from the saved folder, save\n"
+           "              the settings and exit (any letter case, anywhere on the line)\n"
+           "  -h, --help  show this help and exit\n"
+           "  --version   show the version and exit\n"
+           "\n"
+           "Other arguments do not stop the program from starting.\n"
+           "\n"
+           "Settings are kept in $XDG_CONFIG_HOME/quillarbor/user.reg\n"
+           "(~/.config/quillarbor/user.reg when XDG_CONFIG_HOME is not set);\n"
+           "on Windows under HKEY_CURRENT_USER\\Software\\Quillarbor in the registry.\n";
+}
+
 bool isOneShot(std::string_view upperCommandLine) {
     return upperCommandLine.find("/O") != std::string_view::npos;
 }

@@ -42,6 +42,37 @@ TEST(CommandLine, JoinedAndUpperCased) {
     EXPECT_FALSE(isOneShot("/o")); // the rule reads the upper-cased line
 }
 
+TEST(CommandLine, InformationOptionsBeforeTheWindow) {
+    const struct {
+        std::vector<std::string> args;
+        CliAction action;
+    } cases[] = {
+        {{}, CliAction::Run},
+        {{"/O"}, CliAction::Run},
+        {{"--help"}, CliAction::Help},
+        {{"-h"}, CliAction::Help},
+        {{"--version"}, CliAction::Version},
+        {{"/o", "--version"}, CliAction::Version},
+        {{"--version", "--help"}, CliAction::Version}, // the first one decides
+        {{"-h", "--version"}, CliAction::Help},
+        {{"--bogus", "-x"}, CliAction::Run}, // unknown options start the program
+        {{"--HELP"}, CliAction::Run},        // options are exact, unlike /O
+        {{"--help=1"}, CliAction::Run},
+        {{"-help"}, CliAction::Run},
+        {{"--versions"}, CliAction::Run},
+        {{"-H"}, CliAction::Run},
+        {{"/?"}, CliAction::Run},
+    };
+    for (const auto& c : cases) {
+        std::string shown;
+        for (const auto& arg : c.args) {
+            shown += arg + " ";
+        }
+        SCOPED_TRACE(shown);
+        EXPECT_EQ(parseCommandLine(c.args), c.action);
+    }
+}
+
 class TempFolder : public testing::Test {
 protected:
     void SetUp() override {

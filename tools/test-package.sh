@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# Builds the Debian package (tools/package.sh), checks the desktop entry and the AppStream
+# metadata inside it, installs it with apt, runs the installed program (--version, and one-shot
+# mode against a temporary settings folder) and removes the package again.
+# Needs root or sudo, and desktop-file-utils, appstream and dpkg-dev.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+
+if ((EUID == 0)); then
+    as_root=()
+elif command -v sudo >/dev/null; then
+    as_root=(sudo)
+else
+    echo "test-package: installing the package needs root or sudo" >&2
+    exit 1
+fi
+for tool in desktop-file-validate appstreamcli apt-get; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "test-package: $tool is missing (Debian packages desktop-file-utils, appstream)" >&2
+        exit 1
+    fi
+done
+
+# The test removes the package at the end: never one that someone installed for real.
+# CI machines are throw-away, and a run there may find what an interrupted run left.
+if dpkg-query -W -f='${db:Status-Status}' quillarbor 2>/dev/null | grep -qx installed &&
+    [[ "${CI:-}" != true ]]; then
+    echo "test-package: quillarbor is installed on this machine already; this test would" >&2
+    echo "replace and then remove it. Remove it first: apt-get remove quillarbor" >&2
+    exit 1
+fi
+
+deb=$("$root/tools/package.sh")
+echo "test-package: built $deb"
+
+tmp=$(mktemp -d)
+installed=false
+cleanup() {
+    if $installed; then
+        echo "test-package: removing the package"
+        "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quillarbor \
+            >"$tmp/remove.log" 2>&1 || cat "$tmp/remove.log" >&2
+    fi
+    rm -rf "$tmp"
+}
+trap cleanup EXIT
+tmp=$(cd -P "$tmp" && pwd) # the program sees physical paths
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+version=$(dpkg-deb -f "$deb" Version)
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "test-package: version $version, depends on $depends"
+[[ "$depends" == *libqt6widgets6* ]] || fail "the package does not depend on libqt6widgets6"
+
+# The files as the package holds them.
+dpkg-deb -x "$deb" "$tmp/content"
+entry="$tmp/content/usr/share/applications/quillarbor.desktop"
+metainfo="$tmp/content/usr/share/metainfo/org.quillarbor.Quillarbor.metainfo.xml"
+# desktop-file-validate reports some faults only as warnings, with exit status 0.
+if ! report=$(desktop-file-validate "$entry" 2>&1) || [[ -n "$report" ]]; then
+    fail "desktop-file-validate: $report"
+fi
+appstreamcli validate --no-net --strict "$metainfo" || fail "appstreamcli validate failed"
+
+echo "test-package: installing $deb"
+# apt takes a local file only by a path with a slash in it.
+case "$deb" in
+/*) ;;
+*) deb="./$deb" ;;
+esac
+installed=true
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "$deb"
+
+program=/usr/bin/quillarbor
+for file in "$program" /usr/share/applications/quillarbor.desktop \
+    /usr/share/icons/hicolor/48x48/apps/quillarbor.png /usr/share/man/man1/quillarbor.1 \
+    /usr/share/metainfo/org.quillarbor.Quillarbor.metainfo.xml; do
+    [[ -f "$file" ]] || fail "$file was not installed"
+done
+
+# Never the user's own settings.
+export HOME="$tmp/home"
+export XDG_CONFIG_HOME="$tmp/config"
+export XDG_CONFIG_DIRS="$tmp/xdg"
+export XDG_RUNTIME_DIR="$tmp/runtime"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$XDG_CONFIG_DIRS"
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+store="$XDG_CONFIG_HOME/quillarbor/user.reg"
+
+echo "test-package: $program --version"
+status=0
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$program" --version) || status=$?
+[[ "$status" == 0 ]] || fail "--version exited with status $status"
+[[ "$out" == "Quillarbor $version" ]] || fail "--version printed '$out', expected 'Quillarbor $version'"
+
+echo "test-package: $program /O"
+skins="$tmp/skins"
+mkdir -p "$skins"
+names=(sunset.bmp ocean.bmp MEADOW.BMP)
+for name in "${names[@]}"; do
+    cp "$root/samples/$name" "$skins/"
+done
+cat >"$store" <<EOF_STORE
+REGEDIT4
+
+[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
+"String"="$skins"
+EOF_STORE
+mkdir -p "$tmp/work"
+status=0
+(cd "$tmp/work" && QT_QPA_PLATFORM=offscreen timeout 30 "$program" /O) || status=$?
+[[ "$status" == 0 ]] || fail "/O exited with status $status"
+applied=$(grep -i '^"BackBitmapIE5"=' "$store" || true)
+ok=false
+for name in "${names[@]}"; do
+    [[ "$applied" == "\"BackBitmapIE5\"=\"$skins/$name\"" ]] && ok=true
+done
+$ok && echo "test-package: the store reads $applied"
+$ok || fail "/O applied no sample skin; the store reads: $(cat "$store")"
+
+echo "test-package: removing the package"
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quillarbor
+installed=false
+[[ ! -e "$program" ]] || fail "$program is still there after removing the package"
+
+if ((failures > 0)); then
+    echo "test-package: $failures check(s) failed" >&2
+    exit 1
+fi
+echo "test-package: all checks passed"
