@@ -42,6 +42,7 @@ if ((${#missing[@]} > 0)); then
 fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLARBOR_BUILD_BENCHMARKS=ON \
+    -DQUILLARBOR_WERROR=ON \
     -DQUILLARBOR_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quillarbor core_bench gui_bench floor_window shown_time
 rm -rf "$results"

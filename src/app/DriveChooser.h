@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QComboBox>
+#include <QIcon>
 
 #include <string>
 #include <vector>
@@ -36,6 +37,7 @@ protected:
 
 private:
     std::vector<std::string> drives_;
+    QIcon icon_; // beside every drive
 };
 
 } // namespace quillarbor

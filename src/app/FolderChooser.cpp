@@ -1,16 +1,20 @@
 #include "app/FolderChooser.h"
 
+#include "rotation/folder_files.h"
 #include "rotation/path_text.h"
 #include "rotation/skins.h"
 
 #include <QKeyEvent>
-#include <QStyle>
+#include <QPainter>
+#include <QPixmap>
+#include <QPolygonF>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace quillarbor {
@@ -62,22 +66,22 @@ struct SubFolder {
 
 // nullopt when the folder cannot be opened for reading.
 std::optional<std::vector<SubFolder>> readSubFolders(const fs::path& folder) {
-    std::error_code error;
-    fs::directory_iterator it(folder, error);
-    if (error) {
+    const auto folderText = textFromPath(folder);
+    if (!folderText) {
+        return std::nullopt;
+    }
+    // A plain listing: a folder of many thousands of pictures costs no path per file.
+    auto names = listSubFolders(*folderText);
+    if (!names) {
         return std::nullopt;
     }
     std::vector<SubFolder> found;
-    // An error part-way through keeps what was read so far.
-    for (const fs::directory_iterator end; !error && it != end; it.increment(error)) {
-        std::error_code typeError;
-        if (!it->is_directory(typeError)) {
-            continue;
-        }
-        auto name = textFromPath(it->path().filename());
-        auto path = textFromPath(it->path());
-        if (name && path) {
-            found.push_back({std::move(*name), std::move(*path)});
+    found.reserve(names->size());
+    for (std::string& name : *names) {
+        const auto relative = pathFromText(name);
+        auto path = relative ? textFromPath(folder / *relative) : std::nullopt;
+        if (path) {
+            found.push_back({std::move(name), std::move(*path)});
         }
     }
     std::sort(found.begin(), found.end(),
@@ -85,10 +89,46 @@ std::optional<std::vector<SubFolder>> readSubFolders(const fs::path& folder) {
     return found;
 }
 
+// A folder in 16 units: the back with its tab, then the front, flat when
+// closed and tipped forward when open.
+void drawFolder(QPainter& painter, bool open) {
+    const QColor outline(0x2d, 0x5e, 0x98);
+    painter.setPen(QPen(outline, 1.0));
+    painter.setBrush(QColor(0x6f, 0xa3, 0xdc));
+    painter.drawPolygon(
+        QPolygonF({{1.5, 3.5}, {6.0, 3.5}, {7.5, 5.0}, {14.5, 5.0}, {14.5, 13.5}, {1.5, 13.5}}));
+    painter.setBrush(QColor(0xa9, 0xcb, 0xf0));
+    if (open) {
+        painter.drawPolygon(QPolygonF({{4.0, 7.5}, {15.5, 7.5}, {13.5, 13.5}, {1.5, 13.5}}));
+    } else {
+        painter.drawRect(QRectF(1.5, 6.5, 13.0, 7.0));
+    }
+}
+
+// Drawn once per chooser, sharp at single and double pixel density; a theme
+// lookup for the style's icons took a quarter of a start.
+QIcon folderIcon(bool open) {
+    QIcon icon;
+    for (const int pixels : {16, 32}) {
+        QPixmap pixmap(pixels, pixels);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(pixels / 16.0, pixels / 16.0);
+        drawFolder(painter, open);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace
 
-FolderChooser::FolderChooser(QWidget* parent) : QListWidget(parent) {
+FolderChooser::FolderChooser(QWidget* parent)
+    : QListWidget(parent), openIcon_(folderIcon(true)), closedIcon_(folderIcon(false)) {
     setItemDelegate(new IndentDelegate(this));
+    // The style would ask for larger icons than list rows of text want.
+    setIconSize(QSize(16, 16));
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
     connect(this, &QListWidget::itemDoubleClicked, this,
@@ -112,20 +152,18 @@ bool FolderChooser::setPath(const std::string& path) {
     }
 
     clear();
-    const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closedIcon = style()->standardIcon(QStyle::SP_DirClosedIcon);
     int level = 0;
     for (const fs::path& ancestor : chain) {
         const fs::path shown = ancestor.has_relative_path() ? ancestor.filename() : ancestor;
-        auto* item =
-            new QListWidgetItem(openIcon, QString::fromStdString(textFromPath(shown).value_or("")));
+        auto* item = new QListWidgetItem(openIcon_,
+                                         QString::fromStdString(textFromPath(shown).value_or("")));
         item->setData(kPathRole, QByteArray::fromStdString(textFromPath(ancestor).value_or("")));
         item->setData(kLevelRole, level++);
         addItem(item);
     }
     const int currentRow = count() - 1;
     for (const SubFolder& sub : *subFolders) {
-        auto* item = new QListWidgetItem(closedIcon, QString::fromStdString(sub.name));
+        auto* item = new QListWidgetItem(closedIcon_, QString::fromStdString(sub.name));
         item->setData(kPathRole, QByteArray::fromStdString(sub.path));
         item->setData(kLevelRole, level);
         addItem(item);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QListWidget>
 
 #include <string>
@@ -34,6 +35,8 @@ private:
     void open(const QListWidgetItem* item);
 
     std::string path_;
+    QIcon openIcon_;   // the folder and its ancestors
+    QIcon closedIcon_; // its sub-folders
 };
 
 } // namespace quillarbor

@@ -95,8 +95,17 @@ QImage loadPicture(const std::string& picName) {
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer);
-    return reader.read();
+    // Skins are bitmaps: asked first, the bitmap reader spares loading every image plugin.
+    QImageReader bitmapReader(&buffer, "bmp");
+    bitmapReader.setAutoDetectImageFormat(false);
+    QImage picture = bitmapReader.read();
+    if (picture.isNull()) {
+        // Some other picture under a bitmap's name.
+        buffer.seek(0);
+        QImageReader anyReader(&buffer);
+        picture = anyReader.read();
+    }
+    return picture;
 }
 
 // The captions were sized for a narrow 8-point face. The boxes keep their size;

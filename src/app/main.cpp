@@ -7,6 +7,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 
 #include <iostream>
 #include <string>
@@ -34,9 +36,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLatin1(quillarbor::kAppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(quillarbor::kVersionText));
+    // Read as PNG outright: left to guess, Qt would load every image plugin to ask it. The
+    // sizes a window or tray icon is drawn at; launchers take larger ones from the icon theme.
     QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-        icon.addFile(QStringLiteral(":/icons/quillarbor-%1.png").arg(size), QSize(size, size));
+    for (const int size : {16, 24, 32, 48, 64}) {
+        QImageReader reader(QStringLiteral(":/icons/quillarbor-%1.png").arg(size), "png");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
     }
     QApplication::setWindowIcon(icon);
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,5 +13,11 @@ namespace quillarbor {
 // an empty list; an error part-way keeps what was read so far.
 std::vector<std::string> listFolderFiles(const std::string& folder,
                                          bool (*wanted)(std::string_view name));
+
+// The names of a folder's sub-folders (symbolic links followed; hidden ones
+// too, "." and ".." not), in the order the file system lists them, as path
+// text. nullopt when the folder cannot be opened; an error part-way keeps what
+// was read so far.
+std::optional<std::vector<std::string>> listSubFolders(const std::string& folder);
 
 } // namespace quillarbor

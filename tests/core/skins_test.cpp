@@ -1,5 +1,6 @@
 #include "rotation/skins.h"
 
+#include "rotation/folder_files.h"
 #include "rotation/path_text.h"
 
 #include <gtest/gtest.h>
@@ -186,6 +187,59 @@ TEST_F(SkinFolder, MissingOrNonFolderGivesAnEmptyList) {
     EXPECT_TRUE(listSkinFiles("").empty());
     fs::create_directory(folder_ / "empty");
     EXPECT_TRUE(listSkinFiles(text(folder_ / "empty")).empty());
+}
+
+std::vector<std::string> sorted(std::vector<std::string> names) {
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST_F(SkinFolder, SubFoldersHiddenOnesIncludedFilesLeftOut) {
+    for (const char* name : {"b", "A", ".hidden", "x.bmp", "deep"}) {
+        fs::create_directory(folder_ / name);
+    }
+    fs::create_directory(folder_ / "deep" / "deeper");
+    touch("a.bmp");
+    touch("notes");
+    const std::vector<std::string> expected = {".hidden", "A", "b", "deep", "x.bmp"};
+    EXPECT_EQ(sorted(listSubFolders(folderText()).value()), expected);
+    EXPECT_EQ(sorted(listSubFolders(addSlash(folderText())).value()), expected);
+}
+
+TEST_F(SkinFolder, SubFoldersFollowLinksToFolders) {
+    fs::create_directory(folder_ / "real");
+    touch("file.bmp");
+    std::error_code error;
+    fs::create_directory_symlink(folder_ / "real", folder_ / "linked", error);
+    if (error) {
+        GTEST_SKIP() << "symbolic links not available: " << error.message();
+    }
+    fs::create_symlink(folder_ / "file.bmp", folder_ / "to-file");
+    fs::create_directory_symlink(folder_ / "gone", folder_ / "dangling");
+    EXPECT_EQ(sorted(listSubFolders(folderText()).value()),
+              (std::vector<std::string>{"linked", "real"}));
+}
+
+TEST_F(SkinFolder, SubFoldersOfNoFolderAreNoneOfAnEmptyOneAnEmptyList) {
+    touch("a.bmp");
+    fs::create_directory(folder_ / "empty");
+    EXPECT_EQ(listSubFolders(text(folder_ / "empty")), std::vector<std::string>());
+    EXPECT_FALSE(listSubFolders(text(folder_ / "missing")));
+    EXPECT_FALSE(listSubFolders(text(folder_ / "a.bmp")));
+    EXPECT_FALSE(listSubFolders(""));
+}
+
+TEST_F(SkinFolder, SubFoldersKeepRawByteNames) {
+#ifdef _WIN32
+    GTEST_SKIP() << "names are UTF-16 on this platform";
+#else
+    const std::string latin1 = "caf\xE9"; // not valid UTF-8
+    std::error_code error;
+    if (!fs::create_directory(folder_ / latin1, error)) {
+        GTEST_SKIP() << "file system refuses non-UTF-8 names";
+    }
+    EXPECT_EQ(listSubFolders(folderText()), std::vector<std::string>{latin1});
+#endif
 }
 
 // Names that agree for 7, 8, 9, 15, 16 and 17 bytes, or differ only in letter

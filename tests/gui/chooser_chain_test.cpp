@@ -51,7 +51,8 @@ void ChooserChainTest::init() {
     settings_ = std::make_unique<TempSettings>();
     tree_ = std::make_unique<QTemporaryDir>();
     QDir root(tree_->path());
-    for (const char* folder : {"skins/deeper", "skins/sub.bmp", "other/inner"}) {
+    for (const char* folder :
+         {"skins/deeper", "skins/sub.bmp", "skins/Middle", "skins/.hidden", "other/inner"}) {
         QVERIFY(root.mkpath(QString::fromLatin1(folder)));
     }
     writeBitmap(at("top.bmp"));
@@ -115,12 +116,13 @@ void ChooserChainTest::startsOnTheCurrentFolder() {
     QCOMPARE(skinList(), QStringList({"A.BMP", "b.bmp", "c.Bmp", "Zed.bmp"}));
     QCOMPARE(file_->listIndex(), -1);
 
-    // Ancestors down to the folder itself, highlighted, then its sub-folders.
+    // Ancestors down to the folder itself, highlighted, then its sub-folders,
+    // hidden ones too, sorted ignoring case.
     const QStringList entries = folderEntries();
     const QString treeName = QDir(physical(tree_->path())).dirName();
-    QCOMPARE(entries.mid(entries.size() - 4),
-             QStringList({treeName, "skins", "deeper", "sub.bmp"}));
-    QCOMPARE(dir_->currentRow(), entries.size() - 3);
+    QCOMPARE(entries.mid(entries.size() - 6),
+             QStringList({treeName, "skins", ".hidden", "deeper", "Middle", "sub.bmp"}));
+    QCOMPARE(dir_->currentRow(), entries.size() - 5);
 }
 
 void ChooserChainTest::doubleClickOpensAFolder() {

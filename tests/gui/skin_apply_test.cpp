@@ -31,6 +31,8 @@ private slots:
     void doubleClickAppliesTheSelectedSkin();
     void doubleClickWithoutSelectionDoesNothing();
     void nameThatIsNotUtf8NamesTheRealFile();
+    void otherPictureUnderABitmapsName_data();
+    void otherPictureUnderABitmapsName();
 
 private:
     QString at(const QString& name) const { return physical(folder_->path()) + '/' + name; }
@@ -216,6 +218,24 @@ void SkinApplyTest::nameThatIsNotUtf8NamesTheRealFile() {
     QCOMPARE(toolbarValue(), fullPath(name));
     QCOMPARE(preview(), QColor(Qt::blue));
 #endif
+}
+
+void SkinApplyTest::otherPictureUnderABitmapsName_data() {
+    QTest::addColumn<QByteArray>("format");
+    QTest::newRow("PNG") << QByteArray("PNG");
+    QTest::newRow("PPM") << QByteArray("PPM");
+}
+
+// Bitmaps are tried first; a picture renamed to a bitmap's name must still load.
+void SkinApplyTest::otherPictureUnderABitmapsName() {
+    QFETCH(QByteArray, format);
+    QImage image(8, 4, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QVERIFY(image.save(at("renamed.bmp"), format.constData()));
+    start();
+    form_->pickRandomSkin();
+    QCOMPARE(form_->lastShown(), std::string("renamed.bmp"));
+    QCOMPARE(preview(), QColor(Qt::green));
 }
 
 QTEST_MAIN(SkinApplyTest)
