@@ -19,7 +19,7 @@ cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYP
 cmake --build "$build" -j"$(nproc)"
 
 status=0
-for target in regfile conversions; do
+for target in regfile conversions bitmap_check; do
     corpus="$build/corpus/$target"
     findings="$build/findings/$target"
     rm -rf "$corpus"

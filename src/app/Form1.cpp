@@ -8,6 +8,7 @@
 #include "app/Ticker.h"
 #include "app/run_at_logon.h"
 #include "app/startup_rules.h"
+#include "rotation/bitmap_check.h"
 #include "rotation/conversions.h"
 #include "rotation/countdown.h"
 #include "rotation/path_text.h"
@@ -92,6 +93,9 @@ QImage loadPicture(const std::string& picName) {
     QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
     if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) {
         return {};
+    }
+    if (bitmapIsCutShort(std::string_view(bytes.constData(), static_cast<std::size_t>(size)))) {
+        return {}; // Qt would show what is there; the browser could not load it
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);

@@ -306,13 +306,14 @@ void BadInputTest::delayTexts() {
     QCOMPARE(savedSetting(loc::settingDelay), nextStart.toStdString());
 }
 
-enum class BadPicture { Text, Empty, Vanishes, Unreadable };
+enum class BadPicture { Text, Empty, CutShort, Vanishes, Unreadable };
 Q_DECLARE_METATYPE(BadPicture)
 
 void BadInputTest::badPictureIsNotApplied_data() {
     QTest::addColumn<BadPicture>("kind");
     QTest::newRow("text") << BadPicture::Text;
     QTest::newRow("empty") << BadPicture::Empty;
+    QTest::newRow("bitmap cut short") << BadPicture::CutShort;
     QTest::newRow("gone between listing and loading") << BadPicture::Vanishes;
     QTest::newRow("unreadable by permission") << BadPicture::Unreadable;
 }
@@ -329,6 +330,9 @@ void BadInputTest::badPictureIsNotApplied() {
         break;
     case BadPicture::Empty:
         writeRaw(bad, {});
+        break;
+    case BadPicture::CutShort:
+        writeRaw(bad, good.left(good.size() - 40)); // Qt alone would show it, half green
         break;
     case BadPicture::Vanishes:
     case BadPicture::Unreadable:
