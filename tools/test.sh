@@ -74,7 +74,8 @@ ctest --test-dir "$build" --output-on-failure
 
 # The Debian package: built, validated, installed with apt, run and removed again.
 "$root/tools/test-package.sh"
-# The store's parser and the number conversions under libFuzzer for a bounded time
-# (FUZZ_SECONDS, 30 by default), then the whole suite once more with ASan and UBSan.
+# The store's parser, the number conversions and the bitmap size check under libFuzzer for a
+# bounded time (FUZZ_SECONDS, 30 by default each), then the whole suite once more with ASan and
+# UBSan.
 "$root/tools/fuzz.sh"
 "$root/tools/test-sanitizers.sh"
