@@ -1,10 +1,10 @@
 #include "app/DriveChooser.h"
 
+#include "app/drawn_icon.h"
 #include "app/drives.h"
 
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPixmap>
 
 #include <algorithm>
 
@@ -27,26 +27,9 @@ void drawDrive(QPainter& painter) {
     painter.drawEllipse(QPointF(12.0, 10.5), 1.0, 1.0);
 }
 
-// Drawn once per chooser, sharp at single and double pixel density; a theme
-// lookup for the style's icon took a quarter of a start.
-QIcon driveIcon() {
-    QIcon icon;
-    for (const int pixels : {16, 32}) {
-        QPixmap pixmap(pixels, pixels);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(pixels / 16.0, pixels / 16.0);
-        drawDrive(painter);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 } // namespace
 
-DriveChooser::DriveChooser(QWidget* parent) : QComboBox(parent), icon_(driveIcon()) {
+DriveChooser::DriveChooser(QWidget* parent) : QComboBox(parent), icon_(drawnIcon(drawDrive)) {
     setDriveList(listDrives());
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0) {

@@ -1,12 +1,12 @@
 #include "app/FolderChooser.h"
 
+#include "app/drawn_icon.h"
 #include "rotation/folder_files.h"
 #include "rotation/path_text.h"
 #include "rotation/skins.h"
 
 #include <QKeyEvent>
 #include <QPainter>
-#include <QPixmap>
 #include <QPolygonF>
 #include <QStyledItemDelegate>
 
@@ -105,27 +105,12 @@ void drawFolder(QPainter& painter, bool open) {
     }
 }
 
-// Drawn once per chooser, sharp at single and double pixel density; a theme
-// lookup for the style's icons took a quarter of a start.
-QIcon folderIcon(bool open) {
-    QIcon icon;
-    for (const int pixels : {16, 32}) {
-        QPixmap pixmap(pixels, pixels);
-        pixmap.fill(Qt::transparent);
-        QPainter painter(&pixmap);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(pixels / 16.0, pixels / 16.0);
-        drawFolder(painter, open);
-        painter.end();
-        icon.addPixmap(pixmap);
-    }
-    return icon;
-}
-
 } // namespace
 
 FolderChooser::FolderChooser(QWidget* parent)
-    : QListWidget(parent), openIcon_(folderIcon(true)), closedIcon_(folderIcon(false)) {
+    : QListWidget(parent),
+      openIcon_(drawnIcon([](QPainter& painter) { drawFolder(painter, true); })),
+      closedIcon_(drawnIcon([](QPainter& painter) { drawFolder(painter, false); })) {
     setItemDelegate(new IndentDelegate(this));
     // The style would ask for larger icons than list rows of text want.
     setIconSize(QSize(16, 16));
