@@ -48,24 +48,10 @@ cmake --build "$build" -j"$(nproc)" --target quillarbor core_bench gui_bench flo
 rm -rf "$results"
 mkdir -p "$results"
 
-session=$(mktemp -d)
-started=()
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$session"
-}
-trap cleanup EXIT
-# Qt warns on every start without one.
-if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
-    mkdir -m 700 "$session/runtime"
-    export XDG_RUNTIME_DIR="$session/runtime"
-fi
+script_name=bench
+# shellcheck source=tools/lib/desktop.sh
+source "$root/tools/lib/desktop.sh"
+ensure_runtime_dir
 
 echo
 echo "== Micro-benchmarks (medians of 5 repetitions)"
@@ -79,26 +65,7 @@ micro core_bench
 QT_QPA_PLATFORM=offscreen micro gui_bench
 
 # The X session for the one-shot and idle runs: a virtual screen, a window manager and a tray.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-    3>"$session/display" >"$session/xvfb.log" 2>&1 &
-started+=("$!")
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [[ -s "$session/display" ]] && break
-    sleep 0.1
-done
-if [[ ! -s "$session/display" ]]; then
-    echo "bench: Xvfb did not start" >&2
-    cat "$session/xvfb.log" >&2
-    exit 1
-fi
-export DISPLAY=":$(tr -d '[:space:]' <"$session/display")"
-openbox >"$session/openbox.log" 2>&1 &
-started+=("$!")
-trayer --edge top --align right --widthtype request --height 24 >"$session/trayer.log" 2>&1 &
-started+=("$!")
-timeout 10 xdotool search --sync --classname trayer >/dev/null 2>&1 ||
-    echo "bench: the system tray did not start; the tray figures will be missing" >&2
+start_virtual_desktop
 
 echo
 echo "== One-shot runs against feh"

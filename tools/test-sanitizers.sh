@@ -17,46 +17,12 @@ export ASAN_OPTIONS=detect_leaks=1:detect_stack_use_after_return=1:check_initial
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/tools/lsan.supp:print_suppressions=0
 
-started=()
-session=$(mktemp -d)
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$session"
-}
-trap cleanup EXIT
-
+script_name=test-sanitizers
+# shellcheck source=tools/lib/desktop.sh
+source "$root/tools/lib/desktop.sh"
 if [[ -z "${DISPLAY:-}" ]]; then
-    # As in tools/test.sh: the server picks a free display and reports it once it is ready.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-        3>"$session/display" >"$session/xvfb.log" 2>&1 &
-    started+=("$!")
-    for ((waited = 0; waited < 100; waited++)); do
-        [[ -s "$session/display" ]] && break
-        sleep 0.1
-    done
-    if [[ ! -s "$session/display" ]]; then
-        echo "test-sanitizers: Xvfb did not start:" >&2
-        cat "$session/xvfb.log" >&2
-        exit 1
-    fi
-    DISPLAY=":$(tr -d '[:space:]' <"$session/display")"
-    export DISPLAY
-    openbox >"$session/openbox.log" 2>&1 &
-    started+=("$!")
-    trayer --edge top --align right --widthtype request --height 24 \
-        >"$session/trayer.log" 2>&1 &
-    started+=("$!")
-    timeout 10 xdotool search --sync --classname trayer >/dev/null 2>&1 || true
+    start_virtual_desktop
 fi
-if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
-    mkdir -m 700 "$session/runtime"
-    export XDG_RUNTIME_DIR="$session/runtime"
-fi
+ensure_runtime_dir
 
 ctest --test-dir "$build" --output-on-failure

@@ -16,59 +16,13 @@ cmake --build "$build" -j"$(nproc)"
 # Before the native tests, so that the run ends with their summary.
 "$root/tools/test-windows.sh"
 
-started=()
-session=$(mktemp -d)
-cleanup() {
-    local pid
-    for pid in "${started[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    for pid in "${started[@]}"; do
-        wait "$pid" 2>/dev/null || true
-    done
-    rm -rf "$session"
-}
-trap cleanup EXIT
-
-start_virtual_display() {
-    # -displayfd lets the server pick a free display number and report it once it is ready;
-    # -noreset keeps it from resetting, and refusing clients, whenever the last one leaves.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-        3>"$session/display" >"$session/xvfb.log" 2>&1 &
-    started+=("$!")
-    local waited=0
-    until [[ -s "$session/display" ]]; do
-        if ((waited >= 100)) || ! kill -0 "${started[0]}" 2>/dev/null; then
-            echo "test: Xvfb did not start:" >&2
-            cat "$session/xvfb.log" >&2
-            exit 1
-        fi
-        sleep 0.1
-        waited=$((waited + 1))
-    done
-    DISPLAY=":$(tr -d '[:space:]' <"$session/display")"
-    export DISPLAY
-    echo "test: virtual display $DISPLAY"
-
-    openbox >"$session/openbox.log" 2>&1 &
-    started+=("$!")
-    trayer --edge top --align right --widthtype request --height 24 \
-        >"$session/trayer.log" 2>&1 &
-    started+=("$!")
-    # The tray tests need the tray to be there before they start.
-    if ! timeout 10 xdotool search --sync --classname trayer >/dev/null 2>&1; then
-        echo "test: the system tray did not start; tray tests may fail" >&2
-    fi
-}
-
+script_name=test
+# shellcheck source=tools/lib/desktop.sh
+source "$root/tools/lib/desktop.sh"
 if [[ -z "${DISPLAY:-}" ]]; then
-    start_virtual_display
+    start_virtual_desktop
 fi
-# Qt warns on every start without one, as on a bare machine or a CI runner.
-if [[ -z "${XDG_RUNTIME_DIR:-}" ]]; then
-    mkdir -m 700 "$session/runtime"
-    export XDG_RUNTIME_DIR="$session/runtime"
-fi
+ensure_runtime_dir
 
 ctest --test-dir "$build" --output-on-failure
 
