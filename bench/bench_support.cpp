@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <stdexcept>
 #include <string_view>
 #include <system_error>
@@ -141,6 +142,22 @@ void makeSkinFolder(const fs::path& folder, int count) {
             std::ofstream(folder / name) << "not a skin\n";
         }
     }
+}
+
+ScratchFolder& scratch() {
+    static ScratchFolder folder;
+    return folder;
+}
+
+std::string skinFolder(int count) {
+    static std::map<int, std::string> made;
+    auto& folder = made[count];
+    if (folder.empty()) {
+        const auto path = scratch().path() / ("skins-" + std::to_string(count));
+        makeSkinFolder(path, count);
+        folder = path.string();
+    }
+    return folder;
 }
 
 } // namespace quillarbor::bench

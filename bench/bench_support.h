@@ -22,6 +22,13 @@ private:
     std::filesystem::path path_;
 };
 
+// One scratch folder for the whole run, holding the store and the skin folders.
+ScratchFolder& scratch();
+
+// A folder of `count` bitmaps (see makeSkinFolder) in the scratch folder, made
+// once per size and kept for every benchmark that needs it.
+std::string skinFolder(int count);
+
 // Points XDG_CONFIG_HOME and XDG_CONFIG_DIRS into `root` for the rest of the run.
 void useScratchSettings(const std::filesystem::path& root);
 

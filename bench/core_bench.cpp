@@ -11,7 +11,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,24 +21,6 @@ namespace {
 
 using namespace quillarbor;
 namespace qb = quillarbor::bench;
-
-// One scratch folder for the whole run, holding the store and the skin folders.
-qb::ScratchFolder& scratch() {
-    static qb::ScratchFolder folder;
-    return folder;
-}
-
-// Skin folders are made once per size and kept for every benchmark that needs them.
-std::string skinFolder(int count) {
-    static std::map<int, std::string> made;
-    auto& folder = made[count];
-    if (folder.empty()) {
-        const auto path = scratch().path() / ("skins-" + std::to_string(count));
-        qb::makeSkinFolder(path, count);
-        folder = path.string();
-    }
-    return folder;
-}
 
 // Args: how many other values the store already holds.
 void BM_StoreRead(benchmark::State& state) {
@@ -139,9 +120,15 @@ void BM_CountdownTick(benchmark::State& state) {
 }
 BENCHMARK(BM_CountdownTick);
 
+// The folder sizes every pick is measured over.
+void pickSizes(benchmark::internal::Benchmark* b) {
+    b->ArgName("bitmaps")->Arg(1000)->Arg(10000)->Arg(100000);
+    b->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+}
+
 // A pick from a folder read for the first time: listed, sorted, one entry drawn.
 void BM_Pick(benchmark::State& state) {
-    const std::string folder = skinFolder(static_cast<int>(state.range(0)));
+    const std::string folder = qb::skinFolder(static_cast<int>(state.range(0)));
     float r = 0.0f;
     std::size_t listed = 0;
     for (auto _ : state) {
@@ -153,19 +140,12 @@ void BM_Pick(benchmark::State& state) {
     }
     state.counters["bitmaps"] = static_cast<double>(listed);
 }
-BENCHMARK(BM_Pick)
-    ->ArgName("bitmaps")
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+BENCHMARK(BM_Pick)->Apply(pickSizes);
 
 // The pick as the main window makes it: the list kept from the last pick and
 // re-read from disk, which skips the sort when the folder has not changed.
 void BM_PickReread(benchmark::State& state) {
-    const std::string folder = skinFolder(static_cast<int>(state.range(0)));
+    const std::string folder = qb::skinFolder(static_cast<int>(state.range(0)));
     SkinList list = SkinList().reread(folder).value_or(SkinList());
     float r = 0.0f;
     for (auto _ : state) {
@@ -178,19 +158,12 @@ void BM_PickReread(benchmark::State& state) {
     }
     state.counters["bitmaps"] = static_cast<double>(list.size());
 }
-BENCHMARK(BM_PickReread)
-    ->ArgName("bitmaps")
-    ->Arg(1000)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+BENCHMARK(BM_PickReread)->Apply(pickSizes);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    qb::useScratchSettings(scratch().path() / "settings");
+    qb::useScratchSettings(qb::scratch().path() / "settings");
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
@@ -198,7 +171,7 @@ int main(int argc, char** argv) {
     // Made before any timing, and flushed: the write-back of a hundred thousand
     // new directory entries would otherwise run during the first benchmarks.
     for (const int count : {1000, 10000, 100000}) {
-        skinFolder(count);
+        qb::skinFolder(count);
     }
     ::sync();
     benchmark::RunSpecifiedBenchmarks();

@@ -18,7 +18,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <unistd.h>
 
@@ -28,24 +27,8 @@ using namespace quillarbor;
 namespace qb = quillarbor::bench;
 namespace fs = std::filesystem;
 
-qb::ScratchFolder& scratch() {
-    static qb::ScratchFolder folder;
-    return folder;
-}
-
-std::string skinFolder(int count) {
-    static std::map<int, std::string> made;
-    auto& folder = made[count];
-    if (folder.empty()) {
-        const auto path = scratch().path() / ("skins-" + std::to_string(count));
-        qb::makeSkinFolder(path, count);
-        folder = path.string();
-    }
-    return folder;
-}
-
 std::string emptyFolder() {
-    const auto path = scratch().path() / "empty";
+    const auto path = qb::scratch().path() / "empty";
     fs::create_directories(path);
     return path.string();
 }
@@ -81,7 +64,7 @@ private:
 
 // The skin folder chosen: the list reads a folder it did not show before.
 void BM_FileListOpen(benchmark::State& state) {
-    const std::string folder = skinFolder(static_cast<int>(state.range(0)));
+    const std::string folder = qb::skinFolder(static_cast<int>(state.range(0)));
     ShownList list;
     for (auto _ : state) {
         state.PauseTiming();
@@ -97,7 +80,7 @@ void BM_FileListOpen(benchmark::State& state) {
 // The refresh of every pick when the folder did not change.
 void BM_FileListRefresh(benchmark::State& state) {
     ShownList list;
-    list->setPath(skinFolder(static_cast<int>(state.range(0))));
+    list->setPath(qb::skinFolder(static_cast<int>(state.range(0))));
     list->setListIndex(list->listCount() / 2);
     settle();
     for (auto _ : state) {
@@ -110,7 +93,7 @@ void BM_FileListRefresh(benchmark::State& state) {
 // The refresh after a file of the folder was renamed: the list is rebuilt and
 // keeps its selection.
 void BM_FileListRefreshChanged(benchmark::State& state) {
-    const fs::path folder = skinFolder(static_cast<int>(state.range(0)));
+    const fs::path folder = qb::skinFolder(static_cast<int>(state.range(0)));
     ShownList list;
     list->setPath(folder.string());
     list->setListIndex(list->listCount() / 2);
@@ -134,7 +117,7 @@ void BM_FileListRefreshChanged(benchmark::State& state) {
 // The timed change of the main window: list refreshed, one skin drawn, loaded
 // and previewed, the window repainted and the path written to the store.
 void BM_Form1Pick(benchmark::State& state) {
-    const std::string folder = skinFolder(static_cast<int>(state.range(0)));
+    const std::string folder = qb::skinFolder(static_cast<int>(state.range(0)));
     qb::writeStore(0, folder);
     ClockSeededRandom random(42);
     StillTicker ticker;
@@ -166,7 +149,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    qb::useScratchSettings(scratch().path() / "settings");
+    qb::useScratchSettings(qb::scratch().path() / "settings");
     // The window's lists start on the current folder: an empty one.
     if (::chdir(emptyFolder().c_str()) != 0) {
         return 1;
@@ -178,7 +161,7 @@ int main(int argc, char** argv) {
     // Made before any timing, and flushed: the write-back of a hundred thousand
     // new directory entries would otherwise run during the first benchmarks.
     for (const int count : {1000, 10000, 100000}) {
-        skinFolder(count);
+        qb::skinFolder(count);
     }
     ::sync();
     QApplication app(argc, argv);
