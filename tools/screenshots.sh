@@ -65,12 +65,11 @@ wait_for() {
 
 unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
 export QT_QPA_PLATFORM=xcb
-export HOME="$tmp/home"
-export XDG_CONFIG_HOME="$tmp/config"
-export XDG_CONFIG_DIRS="$tmp/xdg"
-export XDG_RUNTIME_DIR="$tmp/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$XDG_CONFIG_DIRS" "$tmp/work"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
+# Never the user's own settings.
+# shellcheck source=tools/lib/private_settings.sh
+source "$root/tools/lib/private_settings.sh"
+use_private_settings "$tmp"
+mkdir -p "$tmp/work"
 
 # -displayfd: the server picks a free display and names it once it is ready.
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset \
@@ -100,7 +99,6 @@ trayer_windows=$(xdotool search --class trayer)
 
 # --- the program on the bundled samples, with a delay of one minute
 
-store="$XDG_CONFIG_HOME/quillarbor/user.reg"
 samples=${root//\\/\\\\}/samples
 samples=${samples//\"/\\\"}
 cat >"$store" <<EOF

@@ -85,13 +85,9 @@ for file in "$program" /usr/share/applications/quillarbor.desktop \
 done
 
 # Never the user's own settings.
-export HOME="$tmp/home"
-export XDG_CONFIG_HOME="$tmp/config"
-export XDG_CONFIG_DIRS="$tmp/xdg"
-export XDG_RUNTIME_DIR="$tmp/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$XDG_CONFIG_DIRS"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-store="$XDG_CONFIG_HOME/quillarbor/user.reg"
+# shellcheck source=tools/lib/private_settings.sh
+source "$root/tools/lib/private_settings.sh"
+use_private_settings "$tmp"
 
 echo "test-package: $program --version"
 status=0

@@ -20,13 +20,9 @@ trap cleanup EXIT
 tmp=$(cd -P "$tmp" && pwd)
 
 # Never the user's own settings.
-export HOME="$tmp/home"
-export XDG_CONFIG_HOME="$tmp/config"
-export XDG_CONFIG_DIRS="$tmp/xdg"
-export XDG_RUNTIME_DIR="$tmp/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-store="$XDG_CONFIG_HOME/quillarbor/user.reg"
+# shellcheck source=tools/lib/private_settings.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/private_settings.sh"
+use_private_settings "$tmp"
 
 failures=0
 fail() {
