@@ -5,7 +5,9 @@
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
 
+#include <algorithm>
 #include <optional>
+#include <ranges>
 #include <stdexcept>
 #include <utility>
 
@@ -88,18 +90,12 @@ void FileList::refresh() {
     }
     // The list is sorted: the selected name, if it is still there, is found by halving.
     const SkinList& now = model_->list();
-    std::size_t low = 0;
-    std::size_t high = now.size();
-    while (low < high) {
-        const std::size_t middle = low + (high - low) / 2;
-        if (skinNameLess(now[middle], selectedName)) {
-            low = middle + 1;
-        } else {
-            high = middle;
-        }
-    }
-    if (low < now.size() && now[low] == selectedName) {
-        setListIndex(static_cast<int>(low));
+    const auto rows = std::views::iota(std::size_t{0}, now.size());
+    const auto found = std::ranges::lower_bound(
+        rows, selectedName, skinNameLess,
+        [&now](std::size_t row) -> const std::string& { return now[row]; });
+    if (found != rows.end() && now[*found] == selectedName) {
+        setListIndex(static_cast<int>(*found));
     }
 }
 
