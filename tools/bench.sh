@@ -12,34 +12,7 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${QUILLARBOR_BENCH_DIR:-$root/build-bench}
 results="$build/bench-results"
 
-packages=(
-    build-essential cmake pkg-config
-    qt6-base-dev libgl-dev libxcb1-dev libbenchmark-dev
-    xvfb xauth openbox trayer xdotool
-    feh hyperfine time
-    fonts-dejavu-core
-)
-missing=()
-for package in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
-    if [[ "$status" != installed ]]; then
-        missing+=("$package")
-    fi
-done
-if ((${#missing[@]} > 0)); then
-    if ((EUID == 0)); then
-        as_root=()
-    elif command -v sudo >/dev/null; then
-        as_root=(sudo)
-    else
-        echo "bench: installing ${missing[*]} needs root or sudo" >&2
-        exit 1
-    fi
-    echo "bench: installing ${missing[*]}"
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-    "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-        apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+"$root/tools/setup-debian.sh" --bench
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUILLARBOR_BUILD_BENCHMARKS=ON \
     -DQUILLARBOR_WERROR=ON \

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing Quillarbor needs on Debian 12; with --test also
-# what only the tests need. Works as root or, through sudo, as a normal user; does nothing when
+# what only the tests need, with --bench what only the benchmarks (tools/bench.sh) need. Works as root or, through sudo, as a normal user; does nothing when
 # all is installed already.
 set -euo pipefail
 
@@ -23,6 +23,12 @@ test_packages=(
     # The launcher entry and metadata checks, and the Debian package (tools/test-package.sh).
     desktop-file-utils appstream dpkg-dev file
 )
+bench_packages=(
+    # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory.
+    libbenchmark-dev feh hyperfine time
+    # The start-up timer watches the X server directly.
+    pkg-config libxcb1-dev
+)
 
 with_tests=false
 case "${1:-}" in
@@ -30,9 +36,12 @@ case "${1:-}" in
     with_tests=true
     packages+=("${test_packages[@]}")
     ;;
+--bench)
+    packages+=("${bench_packages[@]}")
+    ;;
 "") ;;
 *)
-    echo "usage: setup-debian.sh [--test]" >&2
+    echo "usage: setup-debian.sh [--test | --bench]" >&2
     exit 2
     ;;
 esac
