@@ -6,9 +6,9 @@
 
 #include "bench_support.h"
 
-#include "app/FileList.h"
-#include "app/Form1.h"
-#include "app/Ticker.h"
+#include "qt/FileList.h"
+#include "qt/Form1.h"
+#include "qt/Ticker.h"
 #include "rotation/random_source.h"
 
 #include <QApplication>

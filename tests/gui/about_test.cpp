@@ -1,7 +1,7 @@
 // The About box: its controls, keys and placing, and the system information launcher.
 #include "support/gui_test_support.h"
 
-#include "about/frmAbout.h"
+#include "qt/frmAbout.h"
 #include "version.h"
 
 #include <QFile>

@@ -2,9 +2,9 @@
 // both windows take a large desktop font.
 #include "support/gui_test_support.h"
 
-#include "about/frmAbout.h"
-#include "app/FileList.h"
-#include "app/Form1.h"
+#include "qt/frmAbout.h"
+#include "qt/FileList.h"
+#include "qt/Form1.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

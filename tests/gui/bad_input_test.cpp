@@ -4,12 +4,12 @@
 // a timed pick, no saved value is lost and the toolbar names only real pictures.
 #include "support/gui_test_support.h"
 
-#include "app/FileList.h"
-#include "app/Form1.h"
-#include "app/MessageBox.h"
+#include "qt/FileList.h"
+#include "qt/Form1.h"
+#include "qt/MessageBox.h"
 #include "rotation/skins.h"
 #include "settings/registry.h"
-#include "tray/TrayIcon.h"
+#include "qt/TrayIcon.h"
 
 #include <QApplication>
 #include <QBuffer>

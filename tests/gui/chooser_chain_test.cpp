@@ -1,11 +1,11 @@
 // The drive, folder and file choosers kept in step, over a temporary folder tree.
 #include "support/gui_test_support.h"
 
-#include "app/DriveChooser.h"
-#include "app/FileList.h"
-#include "app/FolderChooser.h"
-#include "app/Form1.h"
-#include "app/MessageBox.h"
+#include "qt/DriveChooser.h"
+#include "qt/FileList.h"
+#include "qt/FolderChooser.h"
+#include "qt/Form1.h"
+#include "qt/MessageBox.h"
 
 #include <QPushButton>
 #include <QTest>

@@ -2,11 +2,11 @@
 // skin, and the delay box's edits. The ticker and the random draws are the test's own.
 #include "support/gui_test_support.h"
 
-#include "app/FileList.h"
-#include "app/Form1.h"
+#include "qt/FileList.h"
+#include "qt/Form1.h"
 #include "rotation/skins.h"
 #include "settings/registry.h"
-#include "tray/TrayIcon.h"
+#include "qt/TrayIcon.h"
 
 #include <QLineEdit>
 #include <QTest>

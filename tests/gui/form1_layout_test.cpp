@@ -1,8 +1,8 @@
 // The main window's controls and ways out.
 #include "support/gui_test_support.h"
 
-#include "app/FileList.h"
-#include "app/Form1.h"
+#include "qt/FileList.h"
+#include "qt/Form1.h"
 #include "settings/registry.h"
 
 #include <QAbstractButton>

@@ -2,9 +2,9 @@
 // the reset before uninstall and the About box.
 #include "support/gui_test_support.h"
 
-#include "about/frmAbout.h"
-#include "app/Form1.h"
-#include "app/MessageBox.h"
+#include "qt/frmAbout.h"
+#include "qt/Form1.h"
+#include "qt/MessageBox.h"
 #include "app/run_at_logon.h"
 #include "settings/registry.h"
 

@@ -1,8 +1,8 @@
 // Choosing, previewing and applying skins: the random pick and the double-click.
 #include "support/gui_test_support.h"
 
-#include "app/FileList.h"
-#include "app/Form1.h"
+#include "qt/FileList.h"
+#include "qt/Form1.h"
 #include "rotation/skins.h"
 
 #include <QLabel>

@@ -1,10 +1,10 @@
 // Start-up and shutdown of the main window against a temporary settings store.
 #include "support/gui_test_support.h"
 
-#include "app/DriveChooser.h"
-#include "app/FileList.h"
-#include "app/FolderChooser.h"
-#include "app/Form1.h"
+#include "qt/DriveChooser.h"
+#include "qt/FileList.h"
+#include "qt/FolderChooser.h"
+#include "qt/Form1.h"
 #include "rotation/skins.h"
 #include "settings/registry.h"
 

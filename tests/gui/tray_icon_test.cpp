@@ -1,6 +1,6 @@
 // The notification-area icon: its tooltip, its one life, a notification area that
 // appears late, and the clicks it reports.
-#include "tray/TrayIcon.h"
+#include "qt/TrayIcon.h"
 
 #include <QLoggingCategory>
 #include <QPixmap>

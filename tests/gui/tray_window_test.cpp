@@ -2,9 +2,9 @@
 // minimised window only where the icon can bring it back, and the icon's clicks.
 #include "support/gui_test_support.h"
 
-#include "app/Form1.h"
+#include "qt/Form1.h"
 #include "settings/registry.h"
-#include "tray/TrayIcon.h"
+#include "qt/TrayIcon.h"
 
 #include <QAction>
 #include <QApplication>

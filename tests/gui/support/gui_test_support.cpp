@@ -1,5 +1,7 @@
 #include "support/gui_test_support.h"
 
+#include "app/run_at_logon.h"
+#include "app/startup_rules.h"
 #include "settings/registry.h"
 
 #include <QFile>
@@ -60,6 +62,10 @@ void ManualTicker::fire() {
         emit tick();
     }
 }
+
+Program::Program(std::vector<float> draws)
+    : random(std::move(draws)), form(&ticker),
+      presenter(form, {random, folderOf(runningExecutable()), runningExecutable()}) {}
 
 void writeBitmap(const QString& path, const QColor& colour) {
     QImage image(8, 4, QImage::Format_RGB32);

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "app/Ticker.h"
+#include "app/Form1Presenter.h"
+#include "qt/Form1.h"
+#include "qt/Ticker.h"
 #include "rotation/random_source.h"
 
 #include <QColor>
@@ -72,6 +74,16 @@ public:
 private:
     bool enabled_ = false;
     int starts_ = 0;
+};
+
+// The Qt window and the presenter that drives it, wired as the program wires them, with the
+// test's own random draws and ticker.
+struct Program {
+    explicit Program(std::vector<float> draws = {0.5f});
+    FixedRandom random;
+    ManualTicker ticker;
+    Form1 form;
+    Form1Presenter presenter;
 };
 
 // A small valid bitmap of one colour.

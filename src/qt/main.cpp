@@ -1,7 +1,8 @@
-#include "app/Form1.h"
-#include "app/Ticker.h"
-#include "app/display.h"
+#include "app/Form1Presenter.h"
+#include "app/run_at_logon.h"
 #include "app/startup_rules.h"
+#include "qt/Form1.h"
+#include "qt/display.h"
 #include "rotation/random_source.h"
 #include "version.h"
 
@@ -47,10 +48,12 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     quillarbor::ClockSeededRandom random;
-    quillarbor::IntervalTicker ticker;
-    quillarbor::Form1 form(random, &ticker);
+    const std::string executable = quillarbor::runningExecutable();
+    quillarbor::Form1 form;
+    quillarbor::Form1Presenter presenter(
+        form, {random, quillarbor::folderOf(executable), executable});
     QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
-    if (form.load(args)) {
+    if (presenter.load(args) == quillarbor::Form1Presenter::Start::Ended) {
         return 0;
     }
     return QApplication::exec();

@@ -1,4 +1,4 @@
-#include "app/MessageBox.h"
+#include "qt/MessageBox.h"
 
 #include <QFontMetrics>
 #include <QGridLayout>

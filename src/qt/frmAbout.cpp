@@ -1,4 +1,4 @@
-#include "about/frmAbout.h"
+#include "qt/frmAbout.h"
 
 #include "rotation/skins.h"
 #include "settings/key_value.h"

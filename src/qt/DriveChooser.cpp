@@ -1,6 +1,6 @@
-#include "app/DriveChooser.h"
+#include "qt/DriveChooser.h"
 
-#include "app/drawn_icon.h"
+#include "qt/drawn_icon.h"
 #include "app/drives.h"
 
 #include <QLinearGradient>

@@ -1,4 +1,4 @@
-#include "tray/TrayIcon.h"
+#include "qt/TrayIcon.h"
 
 #include "rotation/countdown.h"
 
@@ -26,13 +26,12 @@ TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     connect(icon_, &QSystemTrayIcon::activated, this, &TrayIcon::onActivated);
 }
 
-void TrayIcon::addTrayIcon() {
+void TrayIcon::addTrayIcon(const QString& tip) {
     if (requested_ || removed_) {
         return;
     }
     requested_ = true;
-    setTrayTip(
-        QString::fromUtf8(kInitialTrayTip.data(), static_cast<qsizetype>(kInitialTrayTip.size())));
+    setTrayTip(tip);
     showIfPossible();
     if (!trayIconData_.added) {
         retryTimer_->start();

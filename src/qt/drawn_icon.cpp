@@ -1,4 +1,4 @@
-#include "app/drawn_icon.h"
+#include "qt/drawn_icon.h"
 
 #include <QPainter>
 #include <QPixmap>

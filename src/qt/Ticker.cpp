@@ -1,4 +1,4 @@
-#include "app/Ticker.h"
+#include "qt/Ticker.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
-#include "app/FolderChooser.h"
+#include "qt/FolderChooser.h"
 
-#include "app/drawn_icon.h"
+#include "qt/drawn_icon.h"
 #include "rotation/folder_files.h"
 #include "rotation/path_text.h"
 #include "rotation/skins.h"

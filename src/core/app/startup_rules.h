@@ -26,4 +26,10 @@ std::string helpText();
 // True only for an existing folder (a file, a missing path and "" are false).
 bool PathExists(std::string_view path);
 
+// The process's current folder, where the choosers start; "" when it cannot be told.
+std::string currentFolder();
+
+// The folder of a program's full path, without a trailing separator except at a root.
+std::string folderOf(std::string_view executable);
+
 } // namespace quillarbor

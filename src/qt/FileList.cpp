@@ -1,4 +1,4 @@
-#include "app/FileList.h"
+#include "qt/FileList.h"
 
 #include "rotation/skins.h"
 

@@ -27,9 +27,9 @@ class TrayIcon : public QObject {
 public:
     explicit TrayIcon(const QIcon& icon, QObject* parent = nullptr);
 
-    // Puts the icon into the notification area with the tooltip " Quillarbor ".
-    // Only the first call counts, and none after removeTrayIcon.
-    void addTrayIcon();
+    // Puts the icon into the notification area with the tooltip `tip`. Only the first call
+    // counts, and none after removeTrayIcon.
+    void addTrayIcon(const QString& tip);
     // Replaces the tooltip: at most 63 characters, keeping the beginning.
     void setTrayTip(const QString& text);
     // Takes the icon out for good.

@@ -1,4 +1,4 @@
-#include "app/display.h"
+#include "qt/display.h"
 
 #include <cstdlib>
 

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "app/Form1View.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillarbor {
+
+class RandomSource;
+
+// The main window's behaviour: start-up and shutdown, the countdown, picking and applying skins,
+// the menu commands and the tray icon's reactions. It drives a Form1View and hears from it; it
+// knows no toolkit, so every front-end runs the same rules.
+class Form1Presenter {
+public:
+    struct Services {
+        RandomSource& random;  // seeded once, before start-up
+        std::string programFolder; // written into the logon entry
+        std::string executable;    // started by the desktop's autostart entry
+    };
+
+    // How a start-up ended.
+    enum class Start {
+        Running, // the countdown runs; the event loop takes over
+        Ended,   // one-shot mode: a skin was applied (or there was none) and the program is over
+    };
+
+    // `view` and `services.random` must outlive the presenter.
+    Form1Presenter(Form1View& view, Services services);
+    Form1Presenter(const Form1Presenter&) = delete;
+    Form1Presenter& operator=(const Form1Presenter&) = delete;
+
+    // The start-up sequence, with the program's arguments.
+    Start load(const std::vector<std::string>& args);
+    // Saves the settings, removes the tray icon and ends the program; only the first call counts.
+    void unload();
+
+    // Reports from the view.
+    void onTimer1Tick();
+    void onDelayEdited(std::string_view text); // the box already shows `text`
+    void onSkinChosen();                       // double-click or Enter on the skin list
+    void onStartInTrayClicked();               // mnuSystray or mnuSystray2
+    void onRunAtStartupClicked();              // mnuStartup or mnuStartup2
+    void onSettingsClicked();                  // mnuSettings
+    void onExitClicked();                      // mnuExit or mnuTerminate
+    void onResetClicked();                     // mnuReset
+    void onAboutClicked();                     // mnuAbout
+    void onClose();                            // the window's close box or Alt+F4
+
+    enum class TrayEvent { LeftButtonUp, LeftDoubleClick, RightButtonUp, Other };
+    void onTrayEvent(TrayEvent event);
+    // The window was minimised, or a notification area appeared: either may hide the window now.
+    void onWindowMinimised();
+    void onTrayAppeared();
+
+    // The shared steps, run by the events above.
+    void pickRandomSkin();
+    void changeSkin(const std::string& picName);
+    void resetCountdown();
+    void showFromTray();
+
+    const std::string& commandLine() const { return commandLine_; }
+    const std::string& lastShown() const { return lastShown_; }
+    const std::string& trayTip() const { return trayTip_; }
+    bool startInTray() const { return startInTray_; }
+    bool runAtStartup() const { return runAtStartup_; }
+    bool isBeating() const { return beating_; }
+    bool hasEnded() const { return unloaded_; }
+
+private:
+    void restoreSkinFolder();
+    void setDelayText(const std::string& text);
+    std::int32_t drawCountdown(float r);
+    void setTrayTip(std::string_view text);
+    void showCountdownTip();
+    void setBeat(bool enabled);
+    void hideIfMinimisedToTray();
+
+    Form1View& view_;
+    Services services_;
+    std::string commandLine_;
+    std::string lastShown_;
+    std::string trayTip_;
+    bool startInTray_ = false;  // mnuSystray's check mark is the option itself
+    bool runAtStartup_ = false; // mnuStartup's
+    bool beating_ = false;      // Timer1.Enabled
+    bool unloaded_ = false;
+    // The delay countdowns are drawn from while the box holds one that cannot be; at first the
+    // box's own "1".
+    double lastGoodDelay_ = 1.0;
+};
+
+} // namespace quillarbor

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "app/Form1View.h"
+
+#include <QMainWindow>
+
+#include <string>
+#include <string_view>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace quillarbor {
+
+class DriveChooser;
+class FileList;
+class FolderChooser;
+class Form1Presenter;
+class Ticker;
+class TrayIcon;
+
+// The main window as Qt draws it: the skin folder choosers, the delay and countdown boxes, the
+// preview, the menus and the tray pop-up. It shows what the presenter tells it and reports what
+// the user does; the program's rules live in the presenter.
+class Form1 : public QMainWindow, public Form1View {
+    Q_OBJECT
+
+public:
+    // `ticker` must outlive the window; without one the window beats once a second of real time.
+    explicit Form1(Ticker* ticker = nullptr, QWidget* parent = nullptr);
+
+    void attach(Form1Presenter& presenter) override;
+
+    std::string delayText() const override;
+    void setDelayText(std::string_view text) override;
+    std::string countdownText() const override;
+    void setCountdownText(std::string_view text) override;
+    void setLastShownText(std::string_view text) override;
+
+    bool showSkinFolder(const std::string& folder) override;
+    std::string skinFolder() const override;
+    std::size_t refreshSkinList() override;
+    std::string skinAt(std::size_t index) const override;
+    int selectedSkin() const override;
+    bool showPreview(const std::string& picName) override;
+
+    void setStartInTrayChecked(bool checked) override;
+    void setRunAtStartupChecked(bool checked) override;
+
+    void centreOnScreen() override;
+    WindowState windowState() const override;
+    void setWindowState(WindowState state) override;
+    bool isWindowVisible() const override;
+    void showWindow() override;
+    void hideWindow() override;
+    void repaint() override;
+    void bringToFront() override;
+
+    void addTrayIcon(std::string_view tip) override;
+    void setTrayTip(std::string_view tip) override;
+    void removeTrayIcon() override;
+    bool isTrayIconShown() const override;
+    void openTrayMenu() override;
+
+    Answer messageBox(std::string_view text, std::string_view title, Buttons buttons) override;
+    void showAbout() override;
+    void warn(std::string_view text) override;
+
+    void setBeatEnabled(bool enabled) override;
+    void end() override;
+
+    // What the tray icon shows now, as the user would see it.
+    const TrayIcon& trayIcon() const { return *tray_; }
+
+signals:
+    // The program is over: the settings are saved and nothing more should run.
+    void ended();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void createMenus();
+    void connectPresenter();
+
+    void onDriveChanged(const std::string& drive);
+    void onFolderChanged(const std::string& folder);
+    void reportUnreadable(const std::string& folder);
+    void forgetMinimisedHint();
+
+    Form1Presenter* presenter_ = nullptr;
+
+    QPushButton* Command1 = nullptr;
+    FileList* File1 = nullptr;
+    FolderChooser* Dir1 = nullptr;
+    DriveChooser* Drive1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLineEdit* txtDelay = nullptr;
+    QLabel* Label5 = nullptr;
+    QLabel* Label6 = nullptr;
+    QLineEdit* txtCountdown = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QLabel* imgPreview = nullptr;
+
+    QMenu* mnuFile = nullptr;
+    QAction* mnuSystray = nullptr;
+    QAction* mnuStartup = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnu_1 = nullptr;
+    QAction* mnuSystray2 = nullptr;
+    QAction* mnuStartup2 = nullptr;
+    QAction* mnuSettings = nullptr;
+    QAction* mnuTerminate = nullptr;
+    QMenu* mnuHelp0 = nullptr;
+    QAction* mnuReset = nullptr;
+    QAction* mnuAbout = nullptr;
+
+    Ticker* Timer1 = nullptr;
+    TrayIcon* tray_ = nullptr;
+};
+
+} // namespace quillarbor
