@@ -2,6 +2,8 @@
 // both windows take a large desktop font.
 #include "support/gui_test_support.h"
 
+#include "app/startup_rules.h"
+
 #include "qt/frmAbout.h"
 #include "qt/FileList.h"
 #include "qt/Form1.h"
@@ -102,8 +104,8 @@ private:
     std::unique_ptr<TempSettings> settings_;
     std::unique_ptr<QTemporaryDir> start_;
     std::unique_ptr<CurrentFolder> cwd_;
-    FixedRandom random_{{0.0f}};
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<Program> program_;
+    Form1* form_ = nullptr;
     QFont appFont_;
 };
 
@@ -120,7 +122,7 @@ void AccessibilityTest::init() {
 }
 
 void AccessibilityTest::cleanup() {
-    form_.reset();
+    program_.reset();
     cwd_.reset();
     start_.reset();
     settings_.reset();
@@ -128,10 +130,12 @@ void AccessibilityTest::cleanup() {
 }
 
 void AccessibilityTest::showForm() {
-    form_ = std::make_unique<Form1>(random_);
+    program_ = std::make_unique<Program>(std::vector<float>{0.0f});
+    form_ = &program_->form;
+    form_->showSkinFolder(quillarbor::currentFolder());
     form_->show();
     form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QVERIFY(QTest::qWaitForWindowActive(form_));
 }
 
 std::unique_ptr<frmAbout> AccessibilityTest::makeAbout() {
@@ -208,7 +212,7 @@ void AccessibilityTest::lastShownSkinIsReadByItsCaption() {
     showForm();
     auto* label = form_->findChild<QLabel*>(QStringLiteral("Label3"));
     QCOMPARE(spoken(label, QAccessible::Name), QStringLiteral("Last shown skin"));
-    form_->pickRandomSkin();
+    program_->presenter.pickRandomSkin();
     QCOMPARE(spoken(label, QAccessible::Name), QStringLiteral("Last shown: blue.bmp"));
 }
 
@@ -251,7 +255,7 @@ void AccessibilityTest::enterInTheSkinListAppliesTheSkin() {
 
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(toolbarValue(), folderText(start_->path()) + "/blue.bmp");
-    QCOMPARE(form_->lastShown(), std::string("blue.bmp"));
+    QCOMPARE(program_->presenter.lastShown(), std::string("blue.bmp"));
 
     // Enter anywhere else keeps its own meaning.
     writeBitmap(start_->filePath(QStringLiteral("red.bmp")));
@@ -260,10 +264,10 @@ void AccessibilityTest::enterInTheSkinListAppliesTheSkin() {
     auto* command1 = form_->findChild<QWidget*>(QStringLiteral("Command1"));
     command1->setFocus();
     QTest::keyClick(command1, Qt::Key_Enter);
-    QCOMPARE(form_->lastShown(), std::string("blue.bmp"));
+    QCOMPARE(program_->presenter.lastShown(), std::string("blue.bmp"));
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Enter);
-    QCOMPARE(form_->lastShown(), std::string("red.bmp"));
+    QCOMPARE(program_->presenter.lastShown(), std::string("red.bmp"));
 }
 
 void AccessibilityTest::menusOpenFromTheKeyboard_data() {

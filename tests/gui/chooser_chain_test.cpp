@@ -1,6 +1,8 @@
 // The drive, folder and file choosers kept in step, over a temporary folder tree.
 #include "support/gui_test_support.h"
 
+#include "app/startup_rules.h"
+
 #include "qt/DriveChooser.h"
 #include "qt/FileList.h"
 #include "qt/FolderChooser.h"
@@ -40,8 +42,8 @@ private:
     std::unique_ptr<TempSettings> settings_;
     std::unique_ptr<QTemporaryDir> tree_;
     std::unique_ptr<CurrentFolder> cwd_;
-    FixedRandom random_{{0.0f}};
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<Program> program_;
+    Form1* form_ = nullptr;
     DriveChooser* drive_ = nullptr;
     FolderChooser* dir_ = nullptr;
     FileList* file_ = nullptr;
@@ -65,7 +67,7 @@ void ChooserChainTest::init() {
 }
 
 void ChooserChainTest::cleanup() {
-    form_.reset();
+    program_.reset();
     cwd_.reset();
     tree_.reset();
     settings_.reset();
@@ -73,12 +75,14 @@ void ChooserChainTest::cleanup() {
 
 void ChooserChainTest::start(const QString& currentFolder) {
     cwd_ = std::make_unique<CurrentFolder>(currentFolder);
-    form_ = std::make_unique<Form1>(random_);
+    program_ = std::make_unique<Program>(std::vector<float>{0.0f});
+    form_ = &program_->form;
+    form_->showSkinFolder(quillarbor::currentFolder());
     drive_ = form_->findChild<DriveChooser*>(QStringLiteral("Drive1"));
     dir_ = form_->findChild<FolderChooser*>(QStringLiteral("Dir1"));
     file_ = form_->findChild<FileList*>(QStringLiteral("File1"));
     form_->show();
-    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(form_));
 }
 
 QStringList ChooserChainTest::skinList() const {

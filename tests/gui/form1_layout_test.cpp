@@ -1,6 +1,8 @@
 // The main window's controls and ways out.
 #include "support/gui_test_support.h"
 
+#include "app/startup_rules.h"
+
 #include "qt/FileList.h"
 #include "qt/Form1.h"
 #include "settings/registry.h"
@@ -37,19 +39,21 @@ private:
     std::unique_ptr<TempSettings> settings_;
     std::unique_ptr<QTemporaryDir> start_;
     std::unique_ptr<CurrentFolder> cwd_;
-    FixedRandom random_{{0.0f}};
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<Program> program_;
+    Form1* form_ = nullptr;
 };
 
 void Form1LayoutTest::init() {
     settings_ = std::make_unique<TempSettings>();
     start_ = std::make_unique<QTemporaryDir>();
     cwd_ = std::make_unique<CurrentFolder>(start_->path());
-    form_ = std::make_unique<Form1>(random_);
+    program_ = std::make_unique<Program>(std::vector<float>{0.0f});
+    form_ = &program_->form;
+    form_->showSkinFolder(quillarbor::currentFolder());
 }
 
 void Form1LayoutTest::cleanup() {
-    form_.reset();
+    program_.reset();
     cwd_.reset();
     start_.reset();
     settings_.reset();
@@ -127,12 +131,12 @@ void Form1LayoutTest::captionsFitTheirBoxes() {
 void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
     form_->show();
     form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QVERIFY(QTest::qWaitForWindowActive(form_));
     auto* command1 = form_->findChild<QWidget*>(QStringLiteral("Command1"));
     QCOMPARE(QApplication::focusWidget(), command1);
     QVERIFY(!form_->centralWidget()->rect().intersects(command1->geometry()));
 
-    QSignalSpy ended(form_.get(), &Form1::ended);
+    QSignalSpy ended(form_, &Form1::ended);
     QTest::keyClick(command1, Qt::Key_Space);
     QTest::keyClick(command1, Qt::Key_Return);
     QCOMPARE(ended.count(), 0);
@@ -144,7 +148,7 @@ void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
 void Form1LayoutTest::tabOrder() {
     form_->show();
     form_->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+    QVERIFY(QTest::qWaitForWindowActive(form_));
     QStringList visited;
     for (int i = 0; i < 7; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -164,8 +168,8 @@ void Form1LayoutTest::everyWayOutSavesOnce_data() {
 void Form1LayoutTest::everyWayOutSavesOnce() {
     QFETCH(QString, way);
 
-    QVERIFY(!form_->load({}));
-    QSignalSpy ended(form_.get(), &Form1::ended);
+    QVERIFY(program_->presenter.load({}) == Form1Presenter::Start::Running);
+    QSignalSpy ended(form_, &Form1::ended);
     auto* delay = form_->findChild<QLineEdit*>(QStringLiteral("txtDelay"));
     delay->setText(QStringLiteral("3"));
     form_->findChild<QAction*>(QStringLiteral("mnuSystray"))->trigger();
