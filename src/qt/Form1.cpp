@@ -1,6 +1,7 @@
 #include "qt/Form1.h"
 
 #include "app/Form1Presenter.h"
+#include "app/startup_rules.h"
 #include "qt/DriveChooser.h"
 #include "qt/FileList.h"
 #include "qt/FolderChooser.h"
@@ -9,7 +10,6 @@
 #include "qt/TrayIcon.h"
 #include "qt/frmAbout.h"
 #include "rotation/bitmap_check.h"
-#include "app/startup_rules.h"
 #include "rotation/path_text.h"
 #include "version.h"
 
@@ -292,7 +292,8 @@ void Form1::createMenus() {
     connect(mnuSystray, &QAction::triggered, this, [this] { presenter_->onStartInTrayClicked(); });
     connect(mnuSystray2, &QAction::triggered, this, [this] { presenter_->onStartInTrayClicked(); });
     connect(mnuStartup, &QAction::triggered, this, [this] { presenter_->onRunAtStartupClicked(); });
-    connect(mnuStartup2, &QAction::triggered, this, [this] { presenter_->onRunAtStartupClicked(); });
+    connect(mnuStartup2, &QAction::triggered, this,
+            [this] { presenter_->onRunAtStartupClicked(); });
     connect(mnuSettings, &QAction::triggered, this, [this] { presenter_->onSettingsClicked(); });
     connect(mnuExit, &QAction::triggered, this, [this] { presenter_->onExitClicked(); });
     connect(mnuTerminate, &QAction::triggered, this, [this] { presenter_->onExitClicked(); });
@@ -514,8 +515,7 @@ void Form1::onFolderChanged(const std::string& folder) {
 }
 
 void Form1::reportUnreadable(const std::string& folder) {
-    MessageBox::show(this,
-                     QStringLiteral("The folder %1 cannot be read.").arg(toQString(folder)),
+    MessageBox::show(this, QStringLiteral("The folder %1 cannot be read.").arg(toQString(folder)),
                      QString::fromLatin1(kAppTitle), MessageBox::OkOnly);
 }
 

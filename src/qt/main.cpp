@@ -2,6 +2,7 @@
 #include "app/run_at_logon.h"
 #include "app/startup_rules.h"
 #include "qt/Form1.h"
+#include "qt/QuitSignals.h"
 #include "qt/display.h"
 #include "rotation/random_source.h"
 #include "version.h"
@@ -10,6 +11,7 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QPixmap>
+#include <QSessionManager>
 
 #include <iostream>
 #include <string>
@@ -50,11 +52,35 @@ int main(int argc, char* argv[]) {
     quillarbor::ClockSeededRandom random;
     const std::string executable = quillarbor::runningExecutable();
     quillarbor::Form1 form;
-    quillarbor::Form1Presenter presenter(
-        form, {random, quillarbor::folderOf(executable), executable});
+    quillarbor::Form1Presenter presenter(form,
+                                         {random, quillarbor::folderOf(executable), executable});
     QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
-    if (presenter.load(args) == quillarbor::Form1Presenter::Start::Ended) {
+
+    // A logout, a shutdown or a kill ends the program as Exit does, settings saved; a modal box
+    // open then is closed unanswered.
+    quillarbor::QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &quillarbor::QuitSignals::received, &form,
+                     [&presenter] { presenter.unload(); });
+    // The session manager asks before it ends the session. "Run at startup" is how the program
+    // comes back at the next logon, so the session must not start it a second time.
+    app.setQuitOnLastWindowClosed(false);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form,
+                     [&presenter](QSessionManager& manager) {
+                         manager.setRestartHint(QSessionManager::RestartNever);
+                         presenter.saveSettings();
+                     });
+    QObject::connect(&app, &QGuiApplication::saveStateRequest, &form, [](QSessionManager& manager) {
+        manager.setRestartHint(QSessionManager::RestartNever);
+    });
+
+    switch (presenter.load(args)) {
+    case quillarbor::Form1Presenter::Start::Running:
+        return QApplication::exec();
+    case quillarbor::Form1Presenter::Start::Ended:
         return 0;
+    case quillarbor::Form1Presenter::Start::Failed:
+        std::cerr << "quillarbor: /O applied no skin: " << presenter.failure() << std::endl;
+        return 1;
     }
-    return QApplication::exec();
+    return 1;
 }

@@ -71,9 +71,11 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
     view_.addTrayIcon(trayTip_);
 
     if (isOneShot(commandLine_)) {
+        failure_.clear();
         pickRandomSkin();
         unload();
-        return Start::Ended;
+        // A job that runs the one-shot must be able to tell that nothing was applied.
+        return failure_.empty() ? Start::Ended : Start::Failed;
     }
 
     resetCountdown();
@@ -99,13 +101,17 @@ void Form1Presenter::unload() {
         return;
     }
     unloaded_ = true;
+    saveSettings();
+    view_.removeTrayIcon();
+    setBeat(false);
+    view_.end();
+}
+
+void Form1Presenter::saveSettings() {
     regSaveString(RegRoot::CurrentUser, loc::settingPath, loc::settingValue, view_.skinFolder());
     regSaveString(RegRoot::CurrentUser, loc::settingDelay, loc::settingValue, view_.delayText());
     regSaveString(RegRoot::CurrentUser, loc::settingSystray, loc::settingValue,
                   boolToText(startInTray_));
-    view_.removeTrayIcon();
-    setBeat(false);
-    view_.end();
 }
 
 void Form1Presenter::pickRandomSkin() {
@@ -114,15 +120,21 @@ void Form1Presenter::pickRandomSkin() {
         return;
     }
     const int i = pickIndex(static_cast<int>(n), services_.random.next());
-    const std::string name = view_.skinAt(static_cast<std::size_t>(i));
+    apply(view_.skinAt(static_cast<std::size_t>(i)), true);
+}
+
+void Form1Presenter::apply(const std::string& name, bool repaint) {
     const std::string picName = addSlash(view_.skinFolder()) + name;
     if (!view_.showPreview(picName)) {
         // Never a box: a timed pick must not wait for an answer.
-        view_.warn("Cannot load " + picName + " as a picture; the skin stays as it was.");
+        failure_ = "cannot load " + picName + " as a picture; the skin stays as it was";
+        view_.warn(failure_);
         return;
     }
     lastShown_ = name;
-    view_.repaint();
+    if (repaint) {
+        view_.repaint();
+    }
     changeSkin(picName);
 }
 
@@ -131,19 +143,17 @@ void Form1Presenter::onSkinChosen() {
     if (i < 0) {
         return;
     }
-    const std::string name = view_.skinAt(static_cast<std::size_t>(i));
-    const std::string picName = addSlash(view_.skinFolder()) + name;
-    if (!view_.showPreview(picName)) {
-        view_.warn("Cannot load " + picName + " as a picture; the skin stays as it was.");
-        return;
-    }
-    lastShown_ = name;
-    changeSkin(picName);
+    apply(view_.skinAt(static_cast<std::size_t>(i)), false);
 }
 
 void Form1Presenter::changeSkin(const std::string& picName) {
     view_.setLastShownText(lastShownCaption(lastShown_));
-    regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName);
+    const auto error =
+        regTrySaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName);
+    failure_ = error
+                   ? "cannot write the browser's toolbar value " + std::string(loc::toolbarValue) +
+                         " to " + error->place + ": " + error->reason
+                   : std::string();
 }
 
 void Form1Presenter::resetCountdown() {
@@ -256,8 +266,8 @@ void Form1Presenter::onResetClicked() {
     const bool counting = beating_;
     setBeat(false);
     regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, " ");
-    if (view_.messageBox("Quillarbor will exit next.", kResetTitle,
-                         Form1View::Buttons::OkCancel) == Form1View::Answer::Ok) {
+    if (view_.messageBox("Quillarbor will exit next.", kResetTitle, Form1View::Buttons::OkCancel) ==
+        Form1View::Answer::Ok) {
         unload();
         return;
     }

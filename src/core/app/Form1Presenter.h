@@ -17,7 +17,7 @@ class RandomSource;
 class Form1Presenter {
 public:
     struct Services {
-        RandomSource& random;  // seeded once, before start-up
+        RandomSource& random;      // seeded once, before start-up
         std::string programFolder; // written into the logon entry
         std::string executable;    // started by the desktop's autostart entry
     };
@@ -26,6 +26,7 @@ public:
     enum class Start {
         Running, // the countdown runs; the event loop takes over
         Ended,   // one-shot mode: a skin was applied (or there was none) and the program is over
+        Failed,  // one-shot mode: a skin was picked but not applied; failure() says why
     };
 
     // `view` and `services.random` must outlive the presenter.
@@ -36,7 +37,12 @@ public:
     // The start-up sequence, with the program's arguments.
     Start load(const std::vector<std::string>& args);
     // Saves the settings, removes the tray icon and ends the program; only the first call counts.
+    // Every way out comes here: Exit, Terminate, the close box, the reset, the one-shot, and the
+    // system's request to end (a logout, a shutdown, a signal).
     void unload();
+    // The settings as they stand (folder, delay, start in tray), as the shutdown saves them:
+    // what a desktop's session manager asks for before it ends the session.
+    void saveSettings();
 
     // Reports from the view.
     void onTimer1Tick();
@@ -65,6 +71,8 @@ public:
     const std::string& commandLine() const { return commandLine_; }
     const std::string& lastShown() const { return lastShown_; }
     const std::string& trayTip() const { return trayTip_; }
+    // Why the last pick or double-click applied nothing; "" when it applied its skin.
+    const std::string& failure() const { return failure_; }
     bool startInTray() const { return startInTray_; }
     bool runAtStartup() const { return runAtStartup_; }
     bool isBeating() const { return beating_; }
@@ -75,6 +83,7 @@ private:
     void setDelayText(const std::string& text);
     std::int32_t drawCountdown(float r);
     void setTrayTip(std::string_view text);
+    void apply(const std::string& name, bool repaint);
     void showCountdownTip();
     void setBeat(bool enabled);
     void hideIfMinimisedToTray();
@@ -84,6 +93,7 @@ private:
     std::string commandLine_;
     std::string lastShown_;
     std::string trayTip_;
+    std::string failure_;
     bool startInTray_ = false;  // mnuSystray's check mark is the option itself
     bool runAtStartup_ = false; // mnuStartup's
     bool beating_ = false;      // Timer1.Enabled

@@ -48,6 +48,12 @@ std::string helpText() {
            "\n"
            "Other arguments do not stop the program from starting.\n"
            "\n"
+           "Exit status: 0 after a normal end (Exit, closing the window, or a logout or\n"
+           "SIGTERM, SIGHUP or SIGINT, all of which save the settings first) and after a\n"
+           "one-shot run that applied a bitmap or found none; 1 when a one-shot run picked\n"
+           "a bitmap but could not apply it (the browser value could not be written, or\n"
+           "the file is not a picture), with one line on stderr saying why.\n"
+           "\n"
            "Settings are kept in $XDG_CONFIG_HOME/quillarbor/user.reg\n"
            "(~/.config/quillarbor/user.reg when XDG_CONFIG_HOME is not set);\n"
            "on Windows under HKEY_CURRENT_USER\\Software\\Quillarbor in the registry.\n";

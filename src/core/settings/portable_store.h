@@ -20,7 +20,9 @@ public:
 
     backend::ReadResult read(std::string_view keyPath, std::string_view name,
                              std::optional<std::size_t> maxBytes = std::nullopt) const;
-    void write(std::string_view keyPath, std::string_view name, const backend::RawValue& value);
+    // nullopt once the store holds the value (also when it already did).
+    std::optional<SaveError> write(std::string_view keyPath, std::string_view name,
+                                   const backend::RawValue& value);
     void remove(std::string_view keyPath, std::string_view name);
 
     const std::string& path() const { return path_; }
@@ -43,7 +45,7 @@ private:
     Loaded load(const std::string& file) const;
     // Moves a damaged file aside under the lock; returns false if it is still there.
     bool quarantine(const std::string& file) const;
-    template <typename Change> void modify(Change change);
+    template <typename Change> std::optional<SaveError> modify(Change change);
 
     std::string path_;
     bool writable_;

@@ -16,8 +16,13 @@ std::string regGetString(RegRoot root, std::string_view subKey, std::string_view
 
 void regSaveString(RegRoot root, std::string_view subKey, std::string_view valueName,
                    std::string_view data) {
+    regTrySaveString(root, subKey, valueName, data);
+}
+
+std::optional<SaveError> regTrySaveString(RegRoot root, std::string_view subKey,
+                                          std::string_view valueName, std::string_view data) {
     // Stored as its bytes, without a terminating NUL, so multi-byte texts keep every byte.
-    backend::writeValue(root, subKey, valueName, {backend::kRegSz, std::string(data)});
+    return backend::writeValue(root, subKey, valueName, {backend::kRegSz, std::string(data)});
 }
 
 void regDeleteValue(RegRoot root, std::string_view subKey, std::string_view valueName) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,16 @@ enum class RegRoot : std::uint32_t {
 std::string regGetString(RegRoot root, std::string_view subKey, std::string_view valueName);
 void regSaveString(RegRoot root, std::string_view subKey, std::string_view valueName,
                    std::string_view data);
+
+// Why a write did not reach the store: where it was to go (a file, or a registry key) and why not.
+struct SaveError {
+    std::string place;
+    std::string reason;
+};
+
+// regSaveString for the callers that must know: nullopt once the data is stored (or already was).
+std::optional<SaveError> regTrySaveString(RegRoot root, std::string_view subKey,
+                                          std::string_view valueName, std::string_view data);
 void regDeleteValue(RegRoot root, std::string_view subKey, std::string_view valueName);
 
 // Every location the program touches.

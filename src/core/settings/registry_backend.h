@@ -36,9 +36,9 @@ struct ReadResult {
 ReadResult readValue(RegRoot root, std::string_view subKey, std::string_view valueName,
                      std::optional<std::size_t> maxBytes = std::nullopt);
 
-// Creates the key and any missing parents, then sets the value.
-void writeValue(RegRoot root, std::string_view subKey, std::string_view valueName,
-                const RawValue& value);
+// Creates the key and any missing parents, then sets the value; nullopt once it is stored.
+std::optional<SaveError> writeValue(RegRoot root, std::string_view subKey,
+                                    std::string_view valueName, const RawValue& value);
 
 void deleteValue(RegRoot root, std::string_view subKey, std::string_view valueName);
 

@@ -26,7 +26,9 @@ void warn(const std::string& message) {
     std::fprintf(stderr, "quillarbor: %s\n", message.c_str());
 }
 
-std::string errorText(int err) { return std::strerror(err); }
+std::string errorText(int err) {
+    return std::strerror(err);
+}
 
 std::string dirName(const std::string& path) {
     const auto slash = path.find_last_of('/');
@@ -156,7 +158,8 @@ std::string storeKeyPath(RegRoot root, std::string_view subKey) {
 }
 
 PortableStore::PortableStore(std::string path, bool writable)
-    : path_(std::move(path)), writable_(writable) {}
+    : path_(std::move(path)), writable_(writable) {
+}
 
 std::string PortableStore::userStorePath() {
     const std::string home = envOr("HOME", "");
@@ -312,33 +315,35 @@ backend::ReadResult PortableStore::read(std::string_view keyPath, std::string_vi
     return result;
 }
 
-template <typename Change> void PortableStore::modify(Change change) {
+template <typename Change> std::optional<SaveError> PortableStore::modify(Change change) {
+    // Every failure is told on stderr, as a write's caller may not ask, and returned.
+    const auto fail = [](std::string place, std::string reason, const std::string& consequence) {
+        warn("cannot write " + place + ": " + reason + "; " + consequence);
+        return SaveError{std::move(place), std::move(reason)};
+    };
     if (!writable_ || path_.empty()) {
         warn("the machine-wide settings are read-only; nothing was written");
-        return;
+        return SaveError{path_, "the machine-wide settings are read-only"};
     }
     ignoreFileSizeSignal();
     const std::string file = resolvedPath();
     const std::string dir = dirName(file);
     if (!makeDirs(dir)) {
-        warn("cannot create " + dir + ": " + errorText(errno) + "; settings not saved");
-        return;
+        return fail(dir, "cannot create the folder: " + errorText(errno), "settings not saved");
     }
     StoreLock lock(file);
     if (!lock.locked()) {
-        warn("cannot lock " + file + ": " + errorText(lock.error()) + "; settings not saved");
-        return;
+        return fail(file, "cannot lock it: " + errorText(lock.error()), "settings not saved");
     }
     Loaded loaded = load(file);
     if (loaded.status == Load::Unreadable) {
-        warn("cannot read " + file + "; settings not saved");
-        return;
+        return fail(file, "cannot read it", "settings not saved");
     }
     if (loaded.status == Load::Damaged && !quarantine(file)) {
-        return;
+        return SaveError{file, "it is damaged and could not be moved aside"};
     }
     if (!change(loaded.doc)) {
-        return; // nothing changed: the file stays as it is
+        return std::nullopt; // nothing changed: the file stays as it is
     }
     const std::string text = regfile::serialize(loaded.doc);
 
@@ -349,8 +354,7 @@ template <typename Change> void PortableStore::modify(Change change) {
     ::unlink(temp.c_str());
     Fd out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
     if (out.get() < 0) {
-        warn("cannot write in " + dir + ": " + errorText(errno) + "; settings not saved");
-        return;
+        return fail(temp, errorText(errno), "settings not saved");
     }
     struct stat st {};
     const mode_t mode = ::stat(file.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0600;
@@ -358,25 +362,25 @@ template <typename Change> void PortableStore::modify(Change change) {
     const bool written = writeAll(out.get(), text) && ::fsync(out.get()) == 0;
     const int writeError = errno;
     if (!written || ::close(out.release()) != 0 || ::rename(temp.c_str(), file.c_str()) != 0) {
+        const int error = written ? errno : writeError;
         ::unlink(temp.c_str());
-        warn("cannot write " + file + ": " + errorText(written ? errno : writeError) +
-             "; the previous settings are kept");
-        return;
+        return fail(file, errorText(error), "the previous settings are kept");
     }
     // The rename is durable only once the folder itself reaches the disk.
     Fd dirFd(::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dirFd.get() >= 0) {
         ::fsync(dirFd.get());
     }
+    return std::nullopt;
 }
 
-void PortableStore::write(std::string_view keyPath, std::string_view name,
-                          const backend::RawValue& value) {
+std::optional<SaveError> PortableStore::write(std::string_view keyPath, std::string_view name,
+                                              const backend::RawValue& value) {
     if (!regfile::isStorableName(keyPath) || !regfile::isStorableName(name)) {
         warn("a setting name holds a line break or NUL and cannot be stored");
-        return;
+        return SaveError{path_, "a setting name holds a line break or NUL"};
     }
-    modify([&](regfile::Document& doc) { return doc.setValue(keyPath, name, value); });
+    return modify([&](regfile::Document& doc) { return doc.setValue(keyPath, name, value); });
 }
 
 void PortableStore::remove(std::string_view keyPath, std::string_view name) {
@@ -390,9 +394,9 @@ ReadResult readValue(RegRoot root, std::string_view subKey, std::string_view val
     return storeFor(root).read(storeKeyPath(root, subKey), valueName, maxBytes);
 }
 
-void writeValue(RegRoot root, std::string_view subKey, std::string_view valueName,
-                const RawValue& value) {
-    storeFor(root).write(storeKeyPath(root, subKey), valueName, value);
+std::optional<SaveError> writeValue(RegRoot root, std::string_view subKey,
+                                    std::string_view valueName, const RawValue& value) {
+    return storeFor(root).write(storeKeyPath(root, subKey), valueName, value);
 }
 
 void deleteValue(RegRoot root, std::string_view subKey, std::string_view valueName) {

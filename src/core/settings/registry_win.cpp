@@ -2,19 +2,41 @@
 #include "settings/registry_backend.h"
 
 #include <cstdio>
+#include <string>
 #include <windows.h>
 
 namespace quillarbor {
 
 namespace {
 
-void warn(const char* message) { std::fprintf(stderr, "quillarbor: %s\n", message); }
+void warn(const char* message) {
+    std::fprintf(stderr, "quillarbor: %s\n", message);
+}
 
 HKEY rootHandle(RegRoot root) {
     return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
 }
 
-bool isTextType(DWORD type) { return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ; }
+const char* rootName(RegRoot root) {
+    return root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+}
+
+// The system's own words for an error code, without the line break it ends them with.
+std::string systemErrorText(LONG code) {
+    char buffer[512] = {};
+    const DWORD length =
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                       static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
+    std::string text(buffer, length);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    return text.empty() ? "error " + std::to_string(code) : text;
+}
+
+bool isTextType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
 
 class Key {
 public:
@@ -97,8 +119,7 @@ ReadResult readValue(RegRoot root, std::string_view subKey, std::string_view val
         return result; // a name the code page cannot hold cannot exist in the registry
     }
     Key handle;
-    if (RegOpenKeyExA(rootHandle(root), key->c_str(), 0, KEY_READ, handle.out()) !=
-        ERROR_SUCCESS) {
+    if (RegOpenKeyExA(rootHandle(root), key->c_str(), 0, KEY_READ, handle.out()) != ERROR_SUCCESS) {
         return result;
     }
     DWORD type = 0;
@@ -134,8 +155,9 @@ ReadResult readValue(RegRoot root, std::string_view subKey, std::string_view val
     return result;
 }
 
-void writeValue(RegRoot root, std::string_view subKey, std::string_view valueName,
-                const RawValue& value) {
+std::optional<SaveError> writeValue(RegRoot root, std::string_view subKey,
+                                    std::string_view valueName, const RawValue& value) {
+    const std::string place = std::string(rootName(root)) + "\\" + std::string(subKey);
     const auto key = ansi::fromUtf8(subKey);
     const auto name = ansi::fromUtf8(valueName);
     const auto data = isTextType(value.type) ? ansi::fromUtf8(value.bytes)
@@ -143,14 +165,19 @@ void writeValue(RegRoot root, std::string_view subKey, std::string_view valueNam
     if (!key || !name || !data) {
         // Better to keep the previous value than to store a path that names no file.
         warn("a text holds characters the system code page cannot represent; not written");
-        return;
+        return SaveError{place, "the text holds characters the system code page cannot represent"};
     }
     Key handle;
-    if (RegCreateKeyA(rootHandle(root), key->c_str(), handle.out()) != ERROR_SUCCESS) {
-        return;
+    LONG status = RegCreateKeyA(rootHandle(root), key->c_str(), handle.out());
+    if (status == ERROR_SUCCESS) {
+        status = RegSetValueExA(handle.get(), name->c_str(), 0, value.type,
+                                reinterpret_cast<const BYTE*>(data->data()),
+                                static_cast<DWORD>(data->size()));
     }
-    RegSetValueExA(handle.get(), name->c_str(), 0, value.type,
-                   reinterpret_cast<const BYTE*>(data->data()), static_cast<DWORD>(data->size()));
+    if (status != ERROR_SUCCESS) {
+        return SaveError{place, systemErrorText(status)};
+    }
+    return std::nullopt;
 }
 
 void deleteValue(RegRoot root, std::string_view subKey, std::string_view valueName) {
