@@ -14,14 +14,18 @@ packages=(
     fonts-dejavu-core
 )
 test_packages=(
-    # The Windows cross build and Wine to run its tests (tools/test-windows.sh).
-    g++-mingw-w64-x86-64-posix wine wine64
+    # The Windows cross build and Wine to run its tests (tools/test-windows.sh); tini reaps the
+    # processes Wine leaves behind in the end-to-end script of Quillarbor.exe.
+    g++-mingw-w64-x86-64-posix wine wine64 tini
     # A locale with a decimal comma for the text-number conversion tests.
     locales
     # libFuzzer and its runtime for the parser and conversion fuzzers (tools/fuzz.sh).
     clang libclang-rt-14-dev
     # The launcher entry and metadata checks, and the Debian package (tools/test-package.sh).
     desktop-file-utils appstream dpkg-dev file
+    # The StatusNotifierItem tray on a private session bus, checked by a stand-in host written
+    # in Python, once on X11 and once under a headless Wayland compositor (tests/e2e/sni_tray.sh).
+    dbus-daemon python3-gi gir1.2-glib-2.0 weston qt6-wayland
 )
 bench_packages=(
     # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory.

@@ -57,6 +57,8 @@ version=$(dpkg-deb -f "$deb" Version)
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "test-package: version $version, depends on $depends"
 [[ "$depends" == *libqt6widgets6* ]] || fail "the package does not depend on libqt6widgets6"
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-wayland* ]] ||
+    fail "the package does not recommend qt6-wayland for Wayland sessions"
 
 # The files as the package holds them.
 dpkg-deb -x "$deb" "$tmp/content"

@@ -94,6 +94,7 @@ private:
     void forgetMinimisedHint();
 
     Form1Presenter* presenter_ = nullptr;
+    bool frontWhenShown_ = false; // brought to the front while hidden
 
     QPushButton* Command1 = nullptr;
     FileList* File1 = nullptr;

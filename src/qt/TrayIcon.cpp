@@ -65,6 +65,10 @@ void TrayIcon::removeTrayIcon() {
     }
 }
 
+void TrayIcon::setMenu(QMenu* menu) {
+    icon_->setContextMenu(menu);
+}
+
 bool TrayIcon::isVisibleInTray() const {
     return trayIconData_.added && isAvailable_();
 }

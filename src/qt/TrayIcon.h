@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 
+class QMenu;
 class QTimer;
 
 namespace quillarbor {
@@ -34,6 +35,9 @@ public:
     void setTrayTip(const QString& text);
     // Takes the icon out for good.
     void removeTrayIcon();
+    // The icon's menu: hosts that draw an item's menu themselves are handed it; others report
+    // the right button and leave the opening to the program.
+    void setMenu(QMenu* menu);
 
     // The icon is shown in a notification area now, so it can bring a hidden window back.
     bool isVisibleInTray() const;

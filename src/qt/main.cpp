@@ -34,9 +34,15 @@ int main(int argc, char* argv[]) {
     case quillarbor::CliAction::Run:
         break;
     }
-    quillarbor::prepareDisplay(quillarbor::isOneShot(quillarbor::captureCommandLine(args)));
+    const bool oneShot = quillarbor::isOneShot(quillarbor::captureCommandLine(args));
+    if (!quillarbor::prepareDisplay(oneShot)) {
+        return 1;
+    }
 
     QApplication app(argc, argv);
+    if (!quillarbor::displayOpened(oneShot)) {
+        return 1;
+    }
     QApplication::setApplicationName(QString::fromLatin1(quillarbor::kAppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(quillarbor::kVersionText));
     // Read as PNG outright: left to guess, Qt would load every image plugin to ask it. The

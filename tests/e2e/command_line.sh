@@ -101,6 +101,20 @@ QT_QPA_PLATFORM=offscreen timeout 30 "$program" --no-such-option /o >"$tmp/out" 
 grep -qF "\"BackBitmapIE5\"=\"$tmp/skins/ocean.bmp\"" "$store" ||
     fail "--no-such-option /o applied no skin: $(cat "$store")"
 
+echo "case 7: a normal start with no display, or a display that cannot be opened"
+rm -f "$store"
+for display in "" ":987"; do
+    status=0
+    # No abort and no core dump: one line saying what is missing and that /O works.
+    timeout 30 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY="$display" "$program" \
+        >"$tmp/out" 2>"$tmp/err" || status=$?
+    [[ "$status" == 1 ]] || fail "with DISPLAY='$display' a normal start exited with $status"
+    grep -q '^quillarbor: .*display.*/O' "$tmp/err" ||
+        fail "with DISPLAY='$display' nothing said what is missing: $(cat "$tmp/err")"
+    ! grep -qi "reinstall" "$tmp/err" || fail "with DISPLAY='$display' the advice is to reinstall"
+done
+[[ ! -e "$store" ]] || fail "a start without a display wrote the settings"
+
 if ((failures > 0)); then
     echo "command_line: $failures check(s) failed" >&2
     exit 1

@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The StatusNotifierItem path that most Linux desktops use for tray icons, checked by a stand-in
+# for the desktop's tray host on a private session bus (sni_host.py): once on X11, with the
+# window's own states looked at, and once under a headless Wayland compositor (weston), with a
+# screenshot kept in $QUILLARBOR_SCREENSHOT_DIR when that is set.
+# Usage: sni_tray.sh <path of the built quillarbor>
+set -uo pipefail
+
+program=${1:?usage: sni_tray.sh <path of the built quillarbor>}
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+repo=$(cd "$here/../.." && pwd)
+
+for tool in dbus-run-session Xvfb openbox xdotool xwininfo xprop weston; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "sni_tray: $tool is not installed, skipping"
+        exit 77
+    fi
+done
+if ! /usr/bin/python3 -c 'import gi' 2>/dev/null; then
+    echo "sni_tray: python3-gi is not installed, skipping"
+    exit 77
+fi
+
+script_name=sni_tray
+# shellcheck source=tools/lib/desktop.sh
+source "$repo/tools/lib/desktop.sh"
+tmp=$(cd -P "$session" && pwd)
+# A display of its own with a window manager and no XEmbed tray: with one, a tray would still be
+# "available" to the program after the host leaves.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" \
+    >"$tmp/xvfb.log" 2>&1 &
+session_pids+=("$!")
+for _ in $(seq 100); do
+    [[ -s "$tmp/display" ]] && break
+    sleep 0.1
+done
+x_display=":$(tr -d '[:space:]' <"$tmp/display")"
+DISPLAY=$x_display openbox >"$tmp/openbox.log" 2>&1 &
+session_pids+=("$!")
+sleep 1
+# shellcheck source=tools/lib/private_settings.sh
+source "$repo/tools/lib/private_settings.sh"
+use_private_settings "$tmp"
+unset SESSION_MANAGER QT_QPA_PLATFORM
+
+skins="$tmp/skins"
+mkdir -p "$skins"
+# One skin only, with a name long enough to push the tooltip past 63 characters.
+cp "$repo/samples/ocean.bmp" "$skins/a-skin-with-a-very-long-name-for-the-tooltip-rule.bmp"
+fresh_store() {
+    printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]\n"String"="%s"\n\n[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]\n"String"="0.1"\n' \
+        "$skins" >"$store"
+}
+
+failed=0
+echo "== X11 ($x_display)"
+fresh_store
+DISPLAY=$x_display WAYLAND_DISPLAY="" dbus-run-session -- \
+    /usr/bin/python3 "$here/sni_host.py" "$program" "$skins" "$store" --window-checks || failed=1
+
+echo "== Wayland (weston, headless)"
+fresh_store
+weston --backend=headless-backend.so --use-pixman --debug --socket=quillarbor-test \
+    --width=1024 --height=768 --idle-time=0 >"$tmp/weston.log" 2>&1 &
+session_pids+=("$!")
+for _ in $(seq 50); do
+    [[ -S "$XDG_RUNTIME_DIR/quillarbor-test" ]] && break
+    sleep 0.1
+done
+if [[ ! -S "$XDG_RUNTIME_DIR/quillarbor-test" ]]; then
+    echo "FAIL: weston did not start:" >&2
+    cat "$tmp/weston.log" >&2
+    exit 1
+fi
+shot=""
+if [[ -n "${QUILLARBOR_SCREENSHOT_DIR:-}" ]]; then
+    mkdir -p "$QUILLARBOR_SCREENSHOT_DIR"
+    shot="cd '$QUILLARBOR_SCREENSHOT_DIR' && weston-screenshooter"
+fi
+env -u DISPLAY WAYLAND_DISPLAY=quillarbor-test SNI_SCREENSHOT="$shot" dbus-run-session -- \
+    /usr/bin/python3 "$here/sni_host.py" "$program" "$skins" "$store" || failed=1
+
+if ((failed)); then
+    echo "sni_tray: checks failed; the program's output:" >&2
+    cat "$XDG_CONFIG_HOME/quillarbor/sni-program.log" >&2
+    exit 1
+fi
+echo "sni_tray: all checks passed"
