@@ -25,7 +25,11 @@ expected=(
     share/applications/quillarbor.desktop
     share/man/man1/quillarbor.1
     share/metainfo/org.quillarbor.Quillarbor.metainfo.xml
+    share/doc/quillarbor/copyright
 )
+for sample in "$(dirname "${BASH_SOURCE[0]}")"/../../samples/*; do
+    expected+=("share/quillarbor/samples/$(basename "$sample")")
+done
 for size in "${sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/quillarbor.png")
 done
