@@ -14,6 +14,8 @@ packages=(
     fonts-dejavu-core
 )
 test_packages=(
+    # The Windows downloads are made and tried under Wine too (tools/test-windows-package.sh).
+    nsis
     # The Windows cross build and Wine to run its tests (tools/test-windows.sh); tini reaps the
     # processes Wine leaves behind in the end-to-end script of Quillarbor.exe.
     g++-mingw-w64-x86-64-posix wine wine64 tini
@@ -26,6 +28,10 @@ test_packages=(
     # The StatusNotifierItem tray on a private session bus, checked by a stand-in host written
     # in Python, once on X11 and once under a headless Wayland compositor (tests/e2e/sni_tray.sh).
     dbus-daemon python3-gi gir1.2-glib-2.0 weston qt6-wayland
+)
+windows_package_packages=(
+    # The Windows cross build and NSIS for its installer (tools/package-windows.sh).
+    g++-mingw-w64-x86-64-posix nsis
 )
 bench_packages=(
     # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory.
@@ -43,9 +49,12 @@ case "${1:-}" in
 --bench)
     packages+=("${bench_packages[@]}")
     ;;
+--windows-package)
+    packages+=("${windows_package_packages[@]}")
+    ;;
 "") ;;
 *)
-    echo "usage: setup-debian.sh [--test | --bench]" >&2
+    echo "usage: setup-debian.sh [--test | --bench | --windows-package]" >&2
     exit 2
     ;;
 esac

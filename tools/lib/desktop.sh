@@ -18,7 +18,13 @@ session_cleanup() {
 trap session_cleanup EXIT
 
 # Starts the virtual desktop and exports DISPLAY; xvfb_pid names the X server's process.
+# With --no-tray it starts no system tray: Wine then shows its own tray window, where icons take
+# clicks, which they do not when embedded in trayer.
 start_virtual_desktop() {
+    local tray=true
+    if [[ "${1:-}" == --no-tray ]]; then
+        tray=false
+    fi
     # -displayfd lets the server pick a free display number and report it once it is ready;
     # -noreset keeps it from resetting, and refusing clients, whenever the last one leaves.
     Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
@@ -41,6 +47,9 @@ start_virtual_desktop() {
 
     openbox >"$session/openbox.log" 2>&1 &
     session_pids+=("$!")
+    if ! $tray; then
+        return
+    fi
     trayer --edge top --align right --widthtype request --height 24 \
         >"$session/trayer.log" 2>&1 &
     session_pids+=("$!")

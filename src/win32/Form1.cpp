@@ -1,0 +1,792 @@
+#include "Form1.h"
+
+#include "frmAbout.h"
+#include "resource.h"
+#include "text.h"
+#include "twips.h"
+
+#include "app/Form1Presenter.h"
+#include "app/drives.h"
+#include "rotation/bitmap_check.h"
+#include "version.h"
+
+#include <algorithm>
+#include <commctrl.h>
+#include <ranges>
+
+namespace quillarbor::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"QuillarborForm1";
+constexpr UINT kTrayMessage = WM_APP + 1;
+constexpr UINT kTrayAppeared = WM_APP + 2;
+constexpr UINT kMinimised = WM_APP + 3;
+constexpr UINT_PTR kBeatTimer = 1;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+// Desktops start their notification area after the programs that start at logon.
+constexpr int kTrayRetries = 120;
+
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+constexpr int kClientWidth = 7515;
+constexpr int kClientHeight = 5850;
+
+enum ControlId : int {
+    idCommand1 = 1000,
+    idFile1,
+    idDir1,
+    idDrive1,
+    idLabel2,
+    idLabel4,
+    idTxtDelay,
+    idLabel5,
+    idLabel6,
+    idTxtCountdown,
+    idLabel3,
+    idCmdRefresh,
+    idImgPreview,
+    idDirCaption,
+};
+
+constexpr wchar_t kLabel2[] = L"*.BMP path";
+constexpr wchar_t kLabel4[] = L"Skins list (dbl-click to change now)";
+constexpr wchar_t kLabel5[] = L"Delay in minutes";
+constexpr wchar_t kLabel6[] = L"Countdown (secs)";
+constexpr wchar_t kRefresh[] = L"Refresh";
+
+// Larger than any toolbar bitmap by far; such a file is not read into memory.
+constexpr LONGLONG kMaxPictureBytes = 256LL * 1024 * 1024;
+
+std::wstring windowText(HWND control) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+// The whole file, or nothing when it cannot be read.
+std::optional<std::string> readFile(const std::wstring& path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return std::nullopt;
+    }
+    std::optional<std::string> bytes;
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(file, &size) && size.QuadPart <= kMaxPictureBytes) {
+        std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
+        DWORD read = 0;
+        if (data.empty() ||
+            (ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr) &&
+             read == data.size())) {
+            bytes = std::move(data);
+        }
+    }
+    CloseHandle(file);
+    return bytes;
+}
+
+HICON loadIcon(HINSTANCE instance, int metric, UINT dpi) {
+    const int size = GetSystemMetricsForDpi(metric, dpi);
+    return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLARBOR), IMAGE_ICON,
+                                         size, size, LR_DEFAULTCOLOR));
+}
+
+HWND createControl(HWND parent, const wchar_t* kind, const wchar_t* text, DWORD style, int id,
+                   DWORD exStyle = 0) {
+    return CreateWindowExW(exStyle, kind, text, WS_CHILD | style, 0, 0, 0, 0, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                           reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
+                           nullptr);
+}
+
+} // namespace
+
+Form1::Form1(HINSTANCE instance) : instance_(instance) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_QUILLARBOR));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.lpszClassName = kClassName;
+    RegisterClassExW(&windowClass);
+
+    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    menu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_FORM1));
+    popup_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_POPUP));
+    const std::wstring title = widen(kAppTitle);
+    CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu_, instance, this);
+}
+
+Form1::~Form1() {
+    if (hwnd_ != nullptr) {
+        DestroyWindow(hwnd_);
+    }
+    if (popup_ != nullptr) {
+        DestroyMenu(popup_);
+    }
+    for (HGDIOBJ object : {static_cast<HGDIOBJ>(font_), static_cast<HGDIOBJ>(preview_)}) {
+        if (object != nullptr) {
+            DeleteObject(object);
+        }
+    }
+    for (HICON icon : {bigIcon_, smallIcon_}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+}
+
+LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self == nullptr) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    return self->handle(message, wParam, lParam);
+}
+
+LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        dpi_ = GetDpiForWindow(hwnd_);
+        createControls();
+        return 0;
+    case WM_COMMAND:
+        onCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kBeatTimer && presenter_ != nullptr) {
+            presenter_->onTimer1Tick();
+        } else if (wParam == kTrayRetryTimer) {
+            if (tray_->readd()) {
+                KillTimer(hwnd_, kTrayRetryTimer);
+                PostMessageW(hwnd_, kTrayAppeared, 0, 0);
+            } else if (++trayRetries_ >= kTrayRetries) {
+                KillTimer(hwnd_, kTrayRetryTimer);
+            }
+        }
+        return 0;
+    case kTrayMessage:
+        onTrayMessage(LOWORD(lParam));
+        return 0;
+    case kTrayAppeared:
+        if (presenter_ != nullptr) {
+            presenter_->onTrayAppeared();
+        }
+        return 0;
+    case kMinimised:
+        if (presenter_ != nullptr) {
+            presenter_->onWindowMinimised();
+        }
+        return 0;
+    case WM_SIZE:
+        // Handled once the window system has finished minimising.
+        if (wParam == SIZE_MINIMIZED) {
+            PostMessageW(hwnd_, kMinimised, 0, 0);
+        }
+        return 0;
+    case WM_ACTIVATE:
+        // A window that is not a dialog keeps no focus of its own across activations.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus != nullptr && IsChild(hwnd_, focus)) {
+                focus_ = focus;
+            }
+        } else if (focus_ != nullptr && IsWindow(focus_)) {
+            SetFocus(focus_);
+            return 0;
+        }
+        break;
+    case WM_MEASUREITEM: {
+        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (item.CtlID == idDir1) {
+            Dir1.measure(item, font_, dpi_);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID == idDir1) {
+            Dir1.draw(item, dpi_);
+            return TRUE;
+        }
+        if (item.CtlID == idImgPreview) {
+            drawPreview(item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DPICHANGED:
+        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        // The process may be ended as soon as this returns.
+        if (wParam != FALSE && presenter_ != nullptr) {
+            presenter_->unload();
+        }
+        return 0;
+    case WM_CLOSE:
+        if (presenter_ != nullptr) {
+            presenter_->onClose();
+        } else {
+            DestroyWindow(hwnd_);
+        }
+        return 0;
+    case WM_DESTROY:
+        if (tray_) {
+            tray_->remove();
+        }
+        hwnd_ = nullptr;
+        PostQuitMessage(0);
+        return 0;
+    default:
+        if (message == taskbarCreated_ && taskbarCreated_ != 0 && tray_ && tray_->shown()) {
+            // Explorer restarted and forgot every icon.
+            if (tray_->readd()) {
+                PostMessageW(hwnd_, kTrayAppeared, 0, 0);
+            }
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Form1::createControls() {
+    bigIcon_ = loadIcon(instance_, SM_CXICON, dpi_);
+    smallIcon_ = loadIcon(instance_, SM_CXSMICON, dpi_);
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
+    tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_);
+
+    // The font first: the folder list measures its rows in it as it is created.
+    applyFont();
+
+    // Creation order is the tab order, and each caption comes just before the control it names,
+    // which is how screen readers find a control's name. Command1 lies right of the client
+    // area: never seen, it holds the focus at start so that Enter or Space do nothing.
+    constexpr DWORD visible = WS_VISIBLE;
+    constexpr DWORD tab = WS_VISIBLE | WS_TABSTOP;
+    Command1 = createControl(hwnd_, WC_BUTTONW, L"Command1", tab | BS_PUSHBUTTON, idCommand1);
+    Label4 = createControl(hwnd_, WC_STATICW, kLabel4, visible | SS_NOPREFIX, idLabel4);
+    File1 =
+        createControl(hwnd_, WC_LISTBOXW, L"", tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                      idFile1, WS_EX_CLIENTEDGE);
+    // The folder list has no caption of its own on screen; this one only names it.
+    dirCaption_ = createControl(hwnd_, WC_STATICW, L"Skin folder", SS_NOPREFIX, idDirCaption);
+    Dir1.attach(createControl(hwnd_, WC_LISTBOXW, L"",
+                              tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
+                                  LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
+                              idDir1, WS_EX_CLIENTEDGE));
+    Label2 = createControl(hwnd_, WC_STATICW, kLabel2, visible | SS_NOPREFIX, idLabel2);
+    Drive1 = createControl(hwnd_, WC_COMBOBOXW, L"", tab | WS_VSCROLL | CBS_DROPDOWNLIST, idDrive1);
+    Label5 = createControl(hwnd_, WC_STATICW, kLabel5, visible | SS_NOPREFIX, idLabel5);
+    txtDelay =
+        createControl(hwnd_, WC_EDITW, L"1", tab | ES_AUTOHSCROLL, idTxtDelay, WS_EX_CLIENTEDGE);
+    Label6 = createControl(hwnd_, WC_STATICW, kLabel6, visible | SS_NOPREFIX, idLabel6);
+    txtCountdown = createControl(hwnd_, WC_EDITW, L"", tab | ES_AUTOHSCROLL | ES_READONLY,
+                                 idTxtCountdown, WS_EX_CLIENTEDGE);
+    Label3 = createControl(hwnd_, WC_STATICW, L"", visible | SS_NOPREFIX, idLabel3);
+    cmdRefresh = createControl(hwnd_, WC_BUTTONW, kRefresh, tab | BS_PUSHBUTTON, idCmdRefresh);
+    imgPreview =
+        createControl(hwnd_, WC_STATICW, L"", visible | SS_OWNERDRAW | WS_BORDER, idImgPreview);
+
+    setChildrenFont();
+    layout();
+    fillDriveList();
+    focus_ = Command1;
+}
+
+void Form1::layout() {
+    struct Place {
+        HWND control;
+        int left, top, width, height;
+    };
+    const Place places[] = {
+        {Command1, 7680, 600, 1335, 615},      {File1, 4080, 360, 3255, 2235},
+        {Dir1.handle(), 240, 720, 3735, 1890}, {Drive1, 240, 360, 3735, 315},
+        {Label2, 240, 120, 1575, 255},         {Label4, 4080, 120, 2535, 255},
+        {txtDelay, 1800, 2760, 975, 375},      {Label5, 240, 2760, 1575, 255},
+        {Label6, 3000, 2760, 1575, 255},       {txtCountdown, 4560, 2760, 975, 375},
+        {Label3, 360, 5160, 6855, 375},        {cmdRefresh, 5880, 2760, 1335, 375},
+        {imgPreview, 240, 3240, 7050, 1725},
+    };
+    for (const Place& p : places) {
+        // A drop-down list's height is that of its open list; its closed height is set below.
+        const int height = p.control == Drive1 ? p.height * 8 : p.height;
+        SetWindowPos(p.control, nullptr, twips(p.left, dpi_), twips(p.top, dpi_),
+                     twips(p.width, dpi_), twips(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    // The closed drop-down is its selection field plus a frame of three pixels each side.
+    const int field = twips(315, dpi_) - MulDiv(6, static_cast<int>(dpi_), 96);
+    SendMessageW(Drive1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+
+    RECT outer{0, 0, twips(kClientWidth, dpi_), twips(kClientHeight, dpi_)};
+    AdjustWindowRectExForDpi(&outer, kStyle, TRUE, 0, dpi_);
+    SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::applyFont() {
+    const TextBox captions[] = {
+        {kLabel2, 1575, 255, false, false}, {kLabel4, 2535, 255, false, false},
+        {kLabel5, 1575, 255, false, false}, {kLabel6, 1575, 255, false, false},
+        {kRefresh, 1335, 375, false, true},
+    };
+    const HFONT font = fittedFont(dpi_, captions);
+    if (font_ != nullptr) {
+        DeleteObject(font_);
+    }
+    font_ = font;
+    setChildrenFont();
+    if (Dir1.handle() != nullptr) {
+        MEASUREITEMSTRUCT item{};
+        Dir1.measure(item, font_, dpi_);
+        SendMessageW(Dir1.handle(), LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(item.itemHeight));
+    }
+}
+
+void Form1::setChildrenFont() {
+    for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    }
+}
+
+void Form1::onDpiChanged(UINT dpi, const RECT& suggested) {
+    dpi_ = dpi;
+    applyFont();
+    layout();
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+bool Form1::preTranslate(MSG& message) {
+    return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
+}
+
+void Form1::onCommand(int id, int code) {
+    if (presenter_ == nullptr) {
+        return;
+    }
+    switch (id) {
+    case IDOK: // Enter, from the dialog keys of the message loop
+        if (GetFocus() == File1) {
+            presenter_->onSkinChosen(); // the keyboard's way to "change now"
+        } else if (GetFocus() == Dir1.handle()) {
+            openHighlightedFolder();
+        }
+        break;
+    case idFile1:
+        if (code == LBN_DBLCLK) {
+            presenter_->onSkinChosen();
+        }
+        break;
+    case idDir1:
+        if (code == LBN_DBLCLK) {
+            openHighlightedFolder();
+        }
+        break;
+    case idDrive1:
+        if (code == CBN_SELCHANGE) {
+            onDriveChosen();
+        }
+        break;
+    case idTxtDelay:
+        if (code == EN_CHANGE && !quiet_) {
+            presenter_->onDelayEdited(narrow(windowText(txtDelay)));
+        }
+        break;
+    case idCmdRefresh:
+        if (code == BN_CLICKED) {
+            refreshSkinList();
+        }
+        break;
+    case IDM_SYSTRAY:
+    case IDM_SYSTRAY2:
+        presenter_->onStartInTrayClicked();
+        break;
+    case IDM_STARTUP:
+    case IDM_STARTUP2:
+        presenter_->onRunAtStartupClicked();
+        break;
+    case IDM_SETTINGS:
+        presenter_->onSettingsClicked();
+        break;
+    case IDM_EXIT:
+    case IDM_TERMINATE:
+        presenter_->onExitClicked();
+        break;
+    case IDM_RESET:
+        presenter_->onResetClicked();
+        break;
+    case IDM_ABOUT:
+        presenter_->onAboutClicked();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::onTrayMessage(UINT mouseMessage) {
+    if (presenter_ == nullptr) {
+        return;
+    }
+    using Event = Form1Presenter::TrayEvent;
+    switch (mouseMessage) {
+    case WM_LBUTTONUP:
+        presenter_->onTrayEvent(Event::LeftButtonUp);
+        break;
+    case WM_LBUTTONDBLCLK:
+        presenter_->onTrayEvent(Event::LeftDoubleClick);
+        break;
+    case WM_RBUTTONUP:
+        presenter_->onTrayEvent(Event::RightButtonUp);
+        break;
+    default:
+        presenter_->onTrayEvent(Event::Other);
+        break;
+    }
+}
+
+void Form1::attach(Form1Presenter& presenter) {
+    presenter_ = &presenter;
+}
+
+std::string Form1::delayText() const {
+    return narrow(windowText(txtDelay));
+}
+
+void Form1::setDelayText(std::string_view text) {
+    quiet_ = true;
+    SetWindowTextW(txtDelay, widen(text).c_str());
+    quiet_ = false;
+}
+
+std::string Form1::countdownText() const {
+    return narrow(windowText(txtCountdown));
+}
+
+void Form1::setCountdownText(std::string_view text) {
+    SetWindowTextW(txtCountdown, widen(text).c_str());
+}
+
+void Form1::setLastShownText(std::string_view text) {
+    SetWindowTextW(Label3, widen(text).c_str());
+}
+
+void Form1::fillDriveList() {
+    drives_ = listDrives();
+    SendMessageW(Drive1, CB_RESETCONTENT, 0, 0);
+    for (const std::string& drive : drives_) {
+        SendMessageW(Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drive).c_str()));
+    }
+}
+
+void Form1::selectDrive(const std::string& path) {
+    std::string drive = driveOf(path, drives_);
+    if (drive.empty()) {
+        fillDriveList(); // perhaps mounted since the list was read
+        drive = driveOf(path, drives_);
+    }
+    const auto found = std::ranges::find(drives_, drive);
+    // Setting the selection from code raises no change.
+    SendMessageW(Drive1, CB_SETCURSEL,
+                 found == drives_.end() ? static_cast<WPARAM>(-1)
+                                        : static_cast<WPARAM>(found - drives_.begin()),
+                 0);
+}
+
+bool Form1::showSkinFolder(const std::string& folder) {
+    if (!Dir1.setPath(folder)) {
+        return false;
+    }
+    selectDrive(Dir1.path());
+    showFiles(Dir1.path());
+    return true;
+}
+
+void Form1::onDriveChosen() {
+    const LRESULT index = SendMessageW(Drive1, CB_GETCURSEL, 0, 0);
+    if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) {
+        return;
+    }
+    // A bare drive, "D:", opens at that drive's current folder.
+    std::string target = drives_[static_cast<std::size_t>(index)];
+    if (!target.empty() && target.back() == '\\') {
+        target.pop_back();
+    }
+    if (!Dir1.setPath(target)) {
+        selectDrive(Dir1.path());
+        reportUnreadable(drives_[static_cast<std::size_t>(index)]);
+        return;
+    }
+    showFiles(Dir1.path());
+}
+
+void Form1::openHighlightedFolder() {
+    const std::string target = Dir1.highlighted();
+    if (target.empty()) {
+        return;
+    }
+    if (!Dir1.setPath(target)) {
+        reportUnreadable(target);
+        return;
+    }
+    selectDrive(Dir1.path());
+    showFiles(Dir1.path());
+}
+
+void Form1::reportUnreadable(const std::string& folder) {
+    MessageBoxW(hwnd_, widen("The folder " + folder + " cannot be read.").c_str(),
+                widen(kAppTitle).c_str(), MB_OK);
+}
+
+void Form1::showFiles(const std::string& folder) {
+    skinFolder_ = folder;
+    skins_ = SkinList().reread(folder).value_or(SkinList());
+    fillSkinList();
+}
+
+void Form1::fillSkinList() {
+    std::size_t characters = 0;
+    for (std::size_t i = 0; i < skins_.size(); ++i) {
+        characters += skins_[i].size() + 1;
+    }
+    SendMessageW(File1, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(File1, LB_RESETCONTENT, 0, 0);
+    SendMessageW(File1, LB_INITSTORAGE, skins_.size(),
+                 static_cast<LPARAM>(characters * sizeof(wchar_t)));
+    for (std::size_t i = 0; i < skins_.size(); ++i) {
+        SendMessageW(File1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(skins_[i]).c_str()));
+    }
+    SendMessageW(File1, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(File1, nullptr, TRUE);
+}
+
+std::string Form1::skinFolder() const {
+    return skinFolder_;
+}
+
+std::size_t Form1::refreshSkinList() {
+    auto fresh = skins_.reread(skinFolder_);
+    if (!fresh) {
+        return skins_.size(); // the folder lists what it listed: the selection stays
+    }
+    const int selected = selectedSkin();
+    const std::string kept = selected >= 0 ? skins_[static_cast<std::size_t>(selected)] : "";
+    skins_ = std::move(*fresh);
+    fillSkinList();
+    if (!kept.empty()) {
+        // The list is sorted: the kept name, if it is still there, is found by halving.
+        const auto indices = std::views::iota(std::size_t{0}, skins_.size());
+        const auto found = std::ranges::lower_bound(
+            indices, kept,
+            [](const std::string& a, const std::string& b) { return skinNameLess(a, b); },
+            [this](std::size_t i) -> const std::string& { return skins_[i]; });
+        if (found != indices.end() && skins_[*found] == kept) {
+            SendMessageW(File1, LB_SETCURSEL, *found, 0);
+        }
+    }
+    return skins_.size();
+}
+
+std::string Form1::skinAt(std::size_t index) const {
+    return skins_[index];
+}
+
+int Form1::selectedSkin() const {
+    return static_cast<int>(SendMessageW(File1, LB_GETCURSEL, 0, 0));
+}
+
+bool Form1::showPreview(const std::string& picName) {
+    const std::wstring path = widen(picName);
+    // The browser cannot load a copy cut short, though the system's loader would show part.
+    const auto bytes = readFile(path);
+    if (!bytes || bitmapIsCutShort(*bytes)) {
+        return false;
+    }
+    const auto bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
+                                                        LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    if (bitmap == nullptr) {
+        return false;
+    }
+    if (preview_ != nullptr) {
+        DeleteObject(preview_);
+    }
+    preview_ = bitmap;
+    InvalidateRect(imgPreview, nullptr, FALSE);
+    return true;
+}
+
+void Form1::drawPreview(const DRAWITEMSTRUCT& item) const {
+    const RECT& box = item.rcItem;
+    if (preview_ == nullptr) {
+        FillRect(item.hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    BITMAP info{};
+    GetObjectW(preview_, sizeof info, &info);
+    const HDC source = CreateCompatibleDC(item.hDC);
+    const HGDIOBJ old = SelectObject(source, preview_);
+    // Stretched to fill the box, smoothed rather than dropping rows.
+    SetStretchBltMode(item.hDC, HALFTONE);
+    SetBrushOrgEx(item.hDC, 0, 0, nullptr);
+    StretchBlt(item.hDC, box.left, box.top, box.right - box.left, box.bottom - box.top, source, 0,
+               0, info.bmWidth, info.bmHeight, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void Form1::setStartInTrayChecked(bool checked) {
+    const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(menu_, IDM_SYSTRAY, mark);
+    CheckMenuItem(popup_, IDM_SYSTRAY2, mark);
+}
+
+void Form1::setRunAtStartupChecked(bool checked) {
+    const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
+    CheckMenuItem(menu_, IDM_STARTUP, mark);
+    CheckMenuItem(popup_, IDM_STARTUP2, mark);
+}
+
+void Form1::centreOnScreen() {
+    RECT outer{};
+    GetWindowRect(hwnd_, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
+                 screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+Form1View::WindowState Form1::windowState() const {
+    const bool minimised =
+        IsWindowVisible(hwnd_) ? IsIconic(hwnd_) != FALSE : minimisedBeforeShow_ || IsIconic(hwnd_);
+    return minimised ? WindowState::Minimised : WindowState::Normal;
+}
+
+void Form1::setWindowState(WindowState state) {
+    if (state == WindowState::Minimised) {
+        if (IsWindowVisible(hwnd_)) {
+            ShowWindow(hwnd_, SW_MINIMIZE);
+        } else {
+            minimisedBeforeShow_ = true; // shown minimised
+        }
+        return;
+    }
+    minimisedBeforeShow_ = false;
+    if (IsIconic(hwnd_)) {
+        ShowWindow(hwnd_, SW_RESTORE);
+    }
+}
+
+bool Form1::isWindowVisible() const {
+    return IsWindowVisible(hwnd_) != FALSE;
+}
+
+void Form1::showWindow() {
+    if (IsWindowVisible(hwnd_)) {
+        return;
+    }
+    if (minimisedBeforeShow_ || IsIconic(hwnd_)) {
+        minimisedBeforeShow_ = false;
+        ShowWindow(hwnd_, SW_SHOWMINNOACTIVE);
+        return;
+    }
+    ShowWindow(hwnd_, SW_SHOWNORMAL);
+}
+
+void Form1::hideWindow() {
+    ShowWindow(hwnd_, SW_HIDE);
+}
+
+void Form1::repaint() {
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+void Form1::bringToFront() {
+    SetForegroundWindow(hwnd_);
+}
+
+void Form1::addTrayIcon(std::string_view tip) {
+    if (tray_->add(widen(tip))) {
+        PostMessageW(hwnd_, kTrayAppeared, 0, 0);
+        return;
+    }
+    trayRetries_ = 0;
+    SetTimer(hwnd_, kTrayRetryTimer, 1000, nullptr);
+}
+
+void Form1::setTrayTip(std::string_view tip) {
+    tray_->setTip(widen(tip));
+}
+
+void Form1::removeTrayIcon() {
+    KillTimer(hwnd_, kTrayRetryTimer);
+    tray_->remove();
+}
+
+bool Form1::isTrayIconShown() const {
+    return tray_->shown();
+}
+
+void Form1::openTrayMenu() {
+    // The menu closes when the user clicks elsewhere only if its window is in front, and the
+    // message posted after it lets the next click through: both as the shell asks.
+    SetForegroundWindow(hwnd_);
+    POINT at{};
+    GetCursorPos(&at);
+    TrackPopupMenuEx(GetSubMenu(popup_, 0), TPM_RIGHTBUTTON, at.x, at.y, hwnd_, nullptr);
+    PostMessageW(hwnd_, WM_NULL, 0, 0);
+}
+
+Form1View::Answer Form1::messageBox(std::string_view text, std::string_view title,
+                                    Buttons buttons) {
+    const int answer = MessageBoxW(hwnd_, widen(text).c_str(), widen(title).c_str(),
+                                   buttons == Buttons::OkCancel ? MB_OKCANCEL : MB_OK);
+    return answer == IDOK ? Answer::Ok : Answer::Cancel;
+}
+
+void Form1::showAbout() {
+    showAboutBox(instance_, hwnd_);
+}
+
+void Form1::warn(std::string_view text) {
+    const std::string line = std::string(kAppTitle) + ": " + std::string(text) + "\n";
+    writeStd(true, line);
+    OutputDebugStringW(widen(line).c_str());
+}
+
+void Form1::setBeatEnabled(bool enabled) {
+    if (enabled) {
+        SetTimer(hwnd_, kBeatTimer, 1000, nullptr); // a running timer starts a fresh second
+    } else {
+        KillTimer(hwnd_, kBeatTimer);
+    }
+}
+
+void Form1::end() {
+    if (hwnd_ != nullptr) {
+        KillTimer(hwnd_, kBeatTimer);
+        DestroyWindow(hwnd_);
+    }
+}
+
+} // namespace quillarbor::win32

@@ -1,0 +1,132 @@
+#pragma once
+
+#include "FolderChooser.h"
+#include "TrayIcon.h"
+
+#include "app/Form1View.h"
+#include "rotation/skins.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillarbor::win32 {
+
+// The main window as Windows draws it: the skin folder choosers, the delay and countdown boxes,
+// the preview, the menus and the tray icon. It shows what the presenter tells it and reports
+// what the user does; the program's rules live in the presenter.
+class Form1 final : public Form1View {
+public:
+    explicit Form1(HINSTANCE instance);
+    ~Form1() override;
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    HWND handle() const { return hwnd_; }
+    // Keyboard handling the window asks of the message loop: Tab between the controls, Enter,
+    // Esc. True when the message was used.
+    bool preTranslate(MSG& message);
+
+    void attach(Form1Presenter& presenter) override;
+
+    std::string delayText() const override;
+    void setDelayText(std::string_view text) override;
+    std::string countdownText() const override;
+    void setCountdownText(std::string_view text) override;
+    void setLastShownText(std::string_view text) override;
+
+    bool showSkinFolder(const std::string& folder) override;
+    std::string skinFolder() const override;
+    std::size_t refreshSkinList() override;
+    std::string skinAt(std::size_t index) const override;
+    int selectedSkin() const override;
+    bool showPreview(const std::string& picName) override;
+
+    void setStartInTrayChecked(bool checked) override;
+    void setRunAtStartupChecked(bool checked) override;
+
+    void centreOnScreen() override;
+    WindowState windowState() const override;
+    void setWindowState(WindowState state) override;
+    bool isWindowVisible() const override;
+    void showWindow() override;
+    void hideWindow() override;
+    void repaint() override;
+    void bringToFront() override;
+
+    void addTrayIcon(std::string_view tip) override;
+    void setTrayTip(std::string_view tip) override;
+    void removeTrayIcon() override;
+    bool isTrayIconShown() const override;
+    void openTrayMenu() override;
+
+    Answer messageBox(std::string_view text, std::string_view title, Buttons buttons) override;
+    void showAbout() override;
+    void warn(std::string_view text) override;
+
+    void setBeatEnabled(bool enabled) override;
+    void end() override;
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void onCommand(int id, int code);
+    void onTrayMessage(UINT mouseMessage);
+    void onDpiChanged(UINT dpi, const RECT& suggested);
+
+    void createControls();
+    void layout();
+    void applyFont();
+    void setChildrenFont();
+    void drawPreview(const DRAWITEMSTRUCT& item) const;
+
+    void fillDriveList();
+    void selectDrive(const std::string& path);
+    void showFiles(const std::string& folder);
+    void fillSkinList();
+    void onDriveChosen();
+    void openHighlightedFolder();
+    void reportUnreadable(const std::string& folder);
+
+    HINSTANCE instance_;
+    HWND hwnd_ = nullptr;
+    HMENU menu_ = nullptr;
+    HMENU popup_ = nullptr; // holds mnu_1
+    UINT dpi_ = 96;
+    HFONT font_ = nullptr;
+    HICON bigIcon_ = nullptr;
+    HICON smallIcon_ = nullptr;
+    HBITMAP preview_ = nullptr;
+    std::unique_ptr<TrayIcon> tray_;
+    int trayRetries_ = 0;
+    UINT taskbarCreated_ = 0;
+
+    Form1Presenter* presenter_ = nullptr;
+    bool quiet_ = false; // text set by the program raises no change event
+    bool minimisedBeforeShow_ = false;
+    HWND focus_ = nullptr; // given back when the window is activated again
+
+    std::vector<std::string> drives_;
+    std::string skinFolder_;
+    SkinList skins_;
+    FolderChooser Dir1;
+
+    HWND Command1 = nullptr;
+    HWND Label4 = nullptr;
+    HWND File1 = nullptr;
+    HWND dirCaption_ = nullptr;
+    HWND Label2 = nullptr;
+    HWND Drive1 = nullptr;
+    HWND Label5 = nullptr;
+    HWND txtDelay = nullptr;
+    HWND Label6 = nullptr;
+    HWND txtCountdown = nullptr;
+    HWND Label3 = nullptr;
+    HWND cmdRefresh = nullptr;
+    HWND imgPreview = nullptr;
+};
+
+} // namespace quillarbor::win32

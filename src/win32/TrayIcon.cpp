@@ -1,0 +1,51 @@
+#include "TrayIcon.h"
+
+#include <algorithm>
+#include <shellapi.h>
+
+namespace quillarbor::win32 {
+
+TrayIcon::TrayIcon(HWND window, UINT message, HICON icon) {
+    data_.cbSize = sizeof data_;
+    data_.hWnd = window;
+    data_.uID = 1;
+    data_.uCallbackMessage = message;
+    data_.hIcon = icon;
+}
+
+void TrayIcon::fillTip(std::wstring_view tip) {
+    // The caller fitted the text already; this only guards the field and its NUL.
+    constexpr std::size_t room = sizeof data_.szTip / sizeof data_.szTip[0] - 1;
+    const std::size_t n = std::min(tip.size(), room);
+    std::copy_n(tip.data(), n, data_.szTip);
+    data_.szTip[n] = L'\0';
+}
+
+bool TrayIcon::add(std::wstring_view tip) {
+    fillTip(tip);
+    return readd();
+}
+
+bool TrayIcon::readd() {
+    data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    shown_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+    return shown_;
+}
+
+void TrayIcon::setTip(std::wstring_view tip) {
+    fillTip(tip);
+    if (!shown_) {
+        return; // the tip is kept for when the icon is added
+    }
+    data_.uFlags = NIF_TIP;
+    Shell_NotifyIconW(NIM_MODIFY, &data_);
+}
+
+void TrayIcon::remove() {
+    if (shown_) {
+        Shell_NotifyIconW(NIM_DELETE, &data_);
+    }
+    shown_ = false;
+}
+
+} // namespace quillarbor::win32

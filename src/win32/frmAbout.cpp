@@ -1,0 +1,243 @@
+#include "frmAbout.h"
+
+#include "resource.h"
+#include "text.h"
+#include "twips.h"
+
+#include "app/sys_info.h"
+#include "settings/key_value.h"
+#include "version.h"
+
+#include <string>
+
+namespace quillarbor::win32 {
+
+namespace {
+
+constexpr int kClientWidth = 5730;
+constexpr int kClientHeight = 4200;
+
+constexpr wchar_t kDescription[] =
+    L"This app will switch the default wallpaper for Microsoft Internet Explorer 5+ at a "
+    L"specified interval. It will NOT change a window already open however. This is freeware. "
+    L"E-mail comments to quillarbor@example.org.";
+constexpr wchar_t kNotice[] = L"Copyright \u00a9 2026 the Quillarbor developers.";
+constexpr wchar_t kSysInfoCaption[] = L"&System Info...";
+
+struct Place {
+    int id;
+    int left, top, width, height;
+};
+constexpr Place kPlaces[] = {
+    {IDOK, 4365, 3105, 1260, 345},           {IDC_PICICON, 240, 240, 540, 540},
+    {IDC_SYSINFO, 4380, 3555, 1245, 345},    {IDC_DESCRIPTION, 1080, 960, 3885, 810},
+    {IDC_DISCLAIMER, 360, 2745, 3870, 1305}, {IDC_TITLE, 1080, 240, 3885, 240},
+    {IDC_VERSION, 1080, 600, 3885, 225},     {IDC_LABEL1, 1080, 2040, 3855, 495},
+};
+
+struct State {
+    HFONT font = nullptr;
+    HICON bigIcon = nullptr;
+    HICON smallIcon = nullptr;
+    UINT dpi = 96;
+};
+
+// A normal file: there, not a folder, not hidden and not a system file.
+bool isNormalFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesW(widen(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           (attributes &
+            (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
+}
+
+// Starts the program itself, with no shell to interpret its path, and does not wait for it.
+bool launch(const std::string& path) {
+    const std::wstring program = widen(path);
+    std::wstring commandLine = L"\"" + program + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void StartSysInfo(HWND dialog) {
+    const SysInfoServices services{GetKeyValue, isNormalFile, launch};
+    if (!quillarbor::StartSysInfo(services)) {
+        MessageBoxW(dialog, widen(kSysInfoUnavailable).c_str(), widen(kAppTitle).c_str(), MB_OK);
+    }
+}
+
+void setIcons(HWND dialog, State& state) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    const auto load = [&](int size) {
+        return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLARBOR), IMAGE_ICON,
+                                             size, size, LR_DEFAULTCOLOR));
+    };
+    state.bigIcon = load(MulDiv(32, static_cast<int>(state.dpi), 96));
+    state.smallIcon = load(GetSystemMetricsForDpi(SM_CXSMICON, state.dpi));
+    SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.bigIcon));
+    SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.smallIcon));
+    SendDlgItemMessageW(dialog, IDC_PICICON, STM_SETICON, reinterpret_cast<WPARAM>(state.bigIcon),
+                        0);
+}
+
+void layout(HWND dialog, State& state) {
+    const UINT dpi = state.dpi;
+    const std::wstring title = widen(kAppTitle);
+    const std::wstring version = L"Version " + std::to_wstring(kVersionMajor) + L"." +
+                                 std::to_wstring(kVersionMinor) + L"." +
+                                 std::to_wstring(kVersionRevision);
+    const TextBox texts[] = {
+        {L"OK", 1260, 345, false, true},        {kSysInfoCaption, 1245, 345, false, true},
+        {kDescription, 3885, 810, true, false}, {title, 3885, 240, true, false},
+        {version, 3885, 225, true, false},      {kNotice, 3855, 495, true, false},
+    };
+    // The layout is fixed in size; the type shrinks until every text fits.
+    const HFONT font = fittedFont(dpi, texts);
+    for (const Place& p : kPlaces) {
+        const HWND control = GetDlgItem(dialog, p.id);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SetWindowPos(control, nullptr, twips(p.left, dpi), twips(p.top, dpi), twips(p.width, dpi),
+                     twips(p.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (state.font != nullptr) {
+        DeleteObject(state.font);
+    }
+    state.font = font;
+
+    RECT outer{0, 0, twips(kClientWidth, dpi), twips(kClientHeight, dpi)};
+    AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
+                             FALSE, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)),
+                             dpi);
+    SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void centreOnScreen(HWND dialog) {
+    RECT outer{};
+    GetWindowRect(dialog, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    SetWindowPos(dialog, nullptr,
+                 screen.left + (screen.right - screen.left - (outer.right - outer.left)) / 2,
+                 screen.top + (screen.bottom - screen.top - (outer.bottom - outer.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void load(HWND dialog, State& state) {
+    const std::wstring title = widen(kAppTitle);
+    SetWindowTextW(dialog, (L"About " + title).c_str());
+    SetDlgItemTextW(dialog, IDC_VERSION,
+                    (L"Version " + std::to_wstring(kVersionMajor) + L"." +
+                     std::to_wstring(kVersionMinor) + L"." + std::to_wstring(kVersionRevision))
+                        .c_str());
+    SetDlgItemTextW(dialog, IDC_TITLE, title.c_str());
+    SetDlgItemTextW(dialog, IDC_DESCRIPTION, kDescription);
+    SetDlgItemTextW(dialog, IDC_LABEL1, kNotice);
+    SetDlgItemTextW(dialog, IDC_SYSINFO, kSysInfoCaption);
+    state.dpi = GetDpiForWindow(dialog);
+    setIcons(dialog, state);
+    layout(dialog, state);
+    centreOnScreen(dialog);
+}
+
+// The separator between the notice and the warning: a grey line under a white one, both
+// running past the right edge.
+void paintSeparator(HWND dialog, const State& state) {
+    PAINTSTRUCT paint;
+    const HDC dc = BeginPaint(dialog, &paint);
+    const int y = twips(2640, state.dpi);
+    const int right = twips(5774, state.dpi);
+    const int width = MulDiv(1, static_cast<int>(state.dpi), 96);
+    const HPEN grey = CreatePen(PS_SOLID, width, RGB(128, 128, 128));
+    const HPEN white = CreatePen(PS_SOLID, 2 * width, RGB(255, 255, 255));
+    const HGDIOBJ old = SelectObject(dc, grey);
+    MoveToEx(dc, twips(210, state.dpi), y, nullptr);
+    LineTo(dc, right, y);
+    SelectObject(dc, white);
+    MoveToEx(dc, twips(225, state.dpi), y + width, nullptr);
+    LineTo(dc, right, y + width);
+    SelectObject(dc, old);
+    DeleteObject(white);
+    DeleteObject(grey);
+    EndPaint(dialog, &paint);
+}
+
+INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<State*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        load(dialog, *reinterpret_cast<State*>(lParam));
+        return TRUE; // the focus goes to OK, the first control
+    case WM_COMMAND:
+        switch (LOWORD(wParam)) {
+        case IDOK:
+        case IDCANCEL: // Esc and the close box press OK, as Enter does
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        case IDC_SYSINFO:
+            StartSysInfo(dialog);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CTLCOLORSTATIC: {
+        // The title, the description and the warning are black whatever the desktop's colours.
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id != IDC_TITLE && id != IDC_DESCRIPTION && id != IDC_DISCLAIMER) {
+            return FALSE;
+        }
+        const auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    case WM_PAINT:
+        if (state == nullptr) {
+            return FALSE;
+        }
+        paintSeparator(dialog, *state);
+        return TRUE;
+    case WM_DPICHANGED: {
+        state->dpi = HIWORD(wParam);
+        layout(dialog, *state);
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(dialog, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(dialog, nullptr, TRUE);
+        return TRUE;
+    }
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+void showAboutBox(HINSTANCE instance, HWND owner) {
+    // Loaded afresh at each opening; nothing is kept between them.
+    State state;
+    DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_ABOUT), owner, dialogProc,
+                    reinterpret_cast<LPARAM>(&state));
+    if (state.font != nullptr) {
+        DeleteObject(state.font);
+    }
+    for (HICON icon : {state.bigIcon, state.smallIcon}) {
+        if (icon != nullptr) {
+            DestroyIcon(icon);
+        }
+    }
+}
+
+} // namespace quillarbor::win32

@@ -1,0 +1,89 @@
+#include "Form1.h"
+#include "text.h"
+
+#include "app/Form1Presenter.h"
+#include "app/startup_rules.h"
+#include "rotation/random_source.h"
+#include "version.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> arguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> args;
+    for (int i = 1; i < count; ++i) {
+        args.push_back(quillarbor::win32::narrow(wide[i]));
+    }
+    LocalFree(wide);
+    return args;
+}
+
+std::string runningExecutable() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) {
+            return {};
+        }
+        if (n < path.size()) {
+            path.resize(n);
+            return quillarbor::win32::narrow(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+int runMessageLoop(quillarbor::win32::Form1& form) {
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (form.preTranslate(message)) {
+            continue;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    const std::vector<std::string> args = arguments();
+    // Answered before any window exists, on the standard output of whoever started us.
+    switch (quillarbor::parseCommandLine(args)) {
+    case quillarbor::CliAction::Help:
+        quillarbor::win32::writeStd(false, quillarbor::helpText());
+        return 0;
+    case quillarbor::CliAction::Version:
+        quillarbor::win32::writeStd(false, std::string(quillarbor::kAppTitle) + ' ' +
+                                               quillarbor::kVersionText + '\n');
+        return 0;
+    case quillarbor::CliAction::Run:
+        break;
+    }
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    quillarbor::win32::Form1 form(instance);
+    if (form.handle() == nullptr) {
+        return 1;
+    }
+    quillarbor::ClockSeededRandom random;
+    const std::string executable = runningExecutable();
+    quillarbor::Form1Presenter presenter(form,
+                                         {random, quillarbor::folderOf(executable), executable});
+    if (presenter.load(args) == quillarbor::Form1Presenter::Start::Ended) {
+        return 0;
+    }
+    return runMessageLoop(form);
+}

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Quillarbor.exe end to end under Wine, in a throw-away prefix on a virtual desktop (Xvfb and
+# openbox, no tray of its own so that Wine shows its tray window), driven with xdotool and
+# checked in the prefix's registry: the one-shot run, a skin applied by the countdown, the tray
+# round trip, and the settings saved by Terminate, Alt+F4 and the end of the session.
+# Usage: quillarbor_wine.sh <Quillarbor.exe>   (run by ctest under `tini -s`, which reaps the
+# processes Wine leaves behind). Exit code 77 means skipped: a tool is missing.
+set -euo pipefail
+
+exe=${1:?usage: quillarbor_wine.sh <Quillarbor.exe>}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+script_name=quillarbor_wine
+
+for tool in wine wineserver wineboot winepath Xvfb openbox xdotool xwininfo; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "$script_name: $tool is missing; skipped" >&2
+        exit 77
+    fi
+done
+
+# shellcheck source=tools/lib/desktop.sh
+source "$root/tools/lib/desktop.sh"
+export WINEPREFIX="$session/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k 2>/dev/null || true; session_cleanup' EXIT
+
+fail() {
+    echo "$script_name: FAIL: $*" >&2
+    exit 1
+}
+
+# Polls the command until it succeeds, for at most $1 seconds.
+wait_for() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@"; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.2
+    done
+}
+
+settings='HKCU\Software\Quillarbor'
+toolbar='HKCU\Software\Microsoft\Internet Explorer\Toolbar'
+
+# The data of a text value, "" when it is missing. Asked of the server: the prefix writes its
+# registry file lazily.
+reg_value() {
+    wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$2 *REG_SZ *//p"
+}
+reg_set() { wine reg add "$1" /v "$2" /d "$3" /f >/dev/null; }
+reg_delete() { wine reg delete "$1" /v "$2" /f >/dev/null 2>&1 || true; }
+
+start_virtual_desktop --no-tray
+echo "$script_name: setting up a Wine prefix"
+wineboot -i >"$session/wineboot.log" 2>&1 || fail "wineboot -i: $(tail -n 5 "$session/wineboot.log")"
+wineserver -w
+# Kept running between the steps: each start of it costs seconds.
+wineserver -p
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null
+
+mkdir "$session/skins"
+cp "$root"/samples/*.bmp "$root"/samples/*.BMP "$session/skins/"
+skins=$(winepath -w "$session/skins" | tr -d '\r')
+reg_set "$settings\\path" String "$skins"
+
+program_pid=
+start_program() {
+    wine "$exe" "$@" >>"$session/program.log" 2>&1 &
+    program_pid=$!
+    wait_for 20 main_window >/dev/null || fail "no window titled Quillarbor appeared"
+}
+main_window() {
+    xdotool search --onlyvisible --name '^Quillarbor$' 2>/dev/null | head -n 1 | grep .
+}
+program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+expect_saved() { # after the step named $1, the program ended and wrote its settings
+    wait_for 15 program_ended || fail "$1: the program is still running"
+    [[ "$(reg_value "$settings\\systray" String)" == False ]] || fail "$1: the settings were not saved"
+    [[ "$(reg_value "$settings\\path" String)" == "$skins" ]] || fail "$1: the folder was not saved"
+}
+applied_skin() { # the toolbar value names a bitmap of the skin folder
+    local value
+    value=$(reg_value "$toolbar" BackBitmapIE5)
+    [[ "$value" == "$skins\\"* && -f "$session/skins/${value##*\\}" ]]
+}
+
+echo "$script_name: /O applies a skin from the saved folder and exits"
+reg_delete "$toolbar" BackBitmapIE5
+timeout 30 wine "$exe" /O >>"$session/program.log" 2>&1 || fail "/O did not exit cleanly"
+applied_skin || fail "/O wrote '$(reg_value "$toolbar" BackBitmapIE5)'"
+
+echo "$script_name: with a delay of 0.1 the countdown applies a skin"
+reg_delete "$toolbar" BackBitmapIE5
+reg_delete "$settings\\systray" String
+reg_set "$settings\\delay" String 0.1
+start_program
+wait_for 10 applied_skin || fail "no skin within ten seconds of the window"
+
+echo "$script_name: minimised, the window hides; a click on the tray icon brings it back"
+window=$(main_window)
+xdotool windowminimize "$window"
+wait_for 10 eval '! main_window >/dev/null' ||
+    fail "the minimised window stayed on screen"
+tray=$(xdotool search --name '^Wine System Tray$' | head -n 1)
+[[ -n "$tray" ]] || fail "Wine's tray window is missing"
+# xwininfo's absolute position: xdotool's own geometry is off under openbox.
+read -r tray_x tray_y < <(xwininfo -id "$tray" |
+    awk '/Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF } END { print x, y }')
+icon_x=$((tray_x + 10)) icon_y=$((tray_y + 10))
+xdotool mousemove "$icon_x" "$icon_y" click 1
+wait_for 10 main_window >/dev/null || fail "a click on the tray icon did not bring the window back"
+
+echo "$script_name: Terminate in the tray's pop-up saves the settings"
+# Menus are the program's windows that the window manager does not frame.
+popup_menu() {
+    local win
+    for win in $(xdotool search --onlyvisible --classname quillarbor.exe 2>/dev/null); do
+        if xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+            echo "$win"
+            return 0
+        fi
+    done
+    return 1
+}
+xdotool mousemove "$icon_x" "$icon_y" click 3
+if ! wait_for 5 popup_menu >/dev/null; then
+    # A click that Wine's tray took for the second of a double-click; once more.
+    xdotool mousemove "$icon_x" "$icon_y" click 3
+    wait_for 10 popup_menu >/dev/null || fail "a right click on the tray icon opened no menu"
+fi
+menu=$(popup_menu)
+read -r menu_x menu_y menu_h < <(xwininfo -id "$menu" | awk '/Absolute upper-left X/ { x = $NF }
+    /Absolute upper-left Y/ { y = $NF } /Height:/ { h = $NF } END { print x, y, h }')
+# Terminate is the last of its four items.
+xdotool mousemove $((menu_x + 30)) $((menu_y + menu_h * 7 / 8)) click 1
+expect_saved Terminate
+
+echo "$script_name: Alt+F4 saves the settings"
+reg_delete "$settings\\systray" String
+start_program
+# Through the window manager, which asks the window to close; closing the X window would not.
+xdotool windowactivate --sync "$(main_window)"
+xdotool key alt+F4
+expect_saved Alt+F4
+
+echo "$script_name: the end of the session saves the settings"
+reg_delete "$settings\\systray" String
+start_program
+wineboot -e >>"$session/wineboot.log" 2>&1
+expect_saved "session end"
+
+echo "$script_name: all passed"
