@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, cross-builds the toolkit-free core, its tests and the Windows
-# resources for 64-bit Windows with MinGW-w64 (warnings as errors) and runs the tests under Wine
-# in a throw-away prefix. The Qt program itself is not built: Debian has no Qt for Windows.
+# Installs what is missing, cross-builds the toolkit-free core, its tests, the Windows resources
+# and the native program Quillarbor.exe for 64-bit Windows with MinGW-w64 (warnings as errors) and
+# runs the tests under Wine in a throw-away prefix; the program's end-to-end script makes a prefix
+# of its own. The Qt program is not built: Debian has no Qt for Windows, and Windows needs none.
 # QUILLARBOR_WINDOWS_BUILD_DIR chooses another build folder than build-windows/.
 set -euo pipefail
 
