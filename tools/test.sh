@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quillarbor with warnings as errors and runs every test:
-# first the Windows build of the core under Wine (tools/test-windows.sh), then the native tests,
-# the Debian package, the fuzzers and the suite once more under sanitizers.
+# first the Windows build under Wine (tools/test-windows.sh) and the Windows downloads
+# (tools/package-windows.sh, tests/win/downloads.sh), then the native tests, the Debian package,
+# the fuzzers and the suite once more under sanitizers.
 # Without a display it starts a virtual one (Xvfb, a window manager and a system tray) for the
 # tests that need a real X server. QUILLARBOR_BUILD_DIR chooses another build folder.
 set -euo pipefail
@@ -23,6 +24,10 @@ if [[ -z "${DISPLAY:-}" ]]; then
     start_virtual_desktop
 fi
 ensure_runtime_dir
+
+# The Windows downloads, made as a release is made and tried under Wine.
+"$root/tools/package-windows.sh"
+"$root/tests/win/downloads.sh" "$root/dist"
 
 ctest --test-dir "$build" --output-on-failure
 
