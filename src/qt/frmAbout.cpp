@@ -1,5 +1,6 @@
 #include "qt/frmAbout.h"
 
+#include "app/sys_info.h"
 #include "rotation/skins.h"
 #include "settings/key_value.h"
 #include "settings/registry.h"
@@ -39,7 +40,6 @@ void place(QWidget* control, int left, int top, int width, int height) {
     control->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-constexpr const char* kSysInfoFile = "MSINFO32.EXE";
 constexpr const char* kIcon = ":/icons/quillarbor-32.png";
 
 const char* const kDescription =
@@ -245,38 +245,18 @@ void frmAbout::keyPressEvent(QKeyEvent* event) {
 }
 
 void frmAbout::StartSysInfo() {
-    try {
-        const std::optional<std::string> path = sysInfoPath();
-        if (path && launch_(QString::fromStdString(*path))) {
-            return;
-        }
-    } catch (const std::exception&) {
-        // Whatever went wrong, the user learns only that the tool is unavailable.
+    const SysInfoServices services{GetKeyValue, isNormalFile, [this](const std::string& path) {
+                                       return launch_(QString::fromStdString(path));
+                                   }};
+    if (!quillarbor::StartSysInfo(services)) {
+        showUnavailable();
     }
-    showUnavailable();
-}
-
-std::optional<std::string> frmAbout::sysInfoPath() const {
-    std::string path;
-    // A first location that is found but unusable ends at the message; only a
-    // missing one sends us to the second.
-    if (GetKeyValue(RegRoot::LocalMachine, loc::msinfoKey, loc::msinfoValue, path)) {
-        return path;
-    }
-    std::string folder;
-    if (!GetKeyValue(RegRoot::LocalMachine, loc::msinfoLocationKey, loc::msinfoLocationValue,
-                     folder)) {
-        return std::nullopt;
-    }
-    path = addSlash(folder) + kSysInfoFile;
-    if (!isNormalFile(path)) {
-        return std::nullopt;
-    }
-    return path;
 }
 
 void frmAbout::showUnavailable() {
-    showMessage_(this, QStringLiteral("System Information Is Unavailable At This Time"),
+    showMessage_(this,
+                 QString::fromUtf8(kSysInfoUnavailable.data(),
+                                   static_cast<qsizetype>(kSysInfoUnavailable.size())),
                  QString::fromUtf8(kAppTitle));
 }
 

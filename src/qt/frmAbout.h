@@ -42,8 +42,6 @@ private:
     void load();
     void fitFont();
     void centreOnScreen();
-    // The program to start; nullopt when neither location names a usable one.
-    std::optional<std::string> sysInfoPath() const;
     void showUnavailable();
 
     ShowMessage showMessage_;
