@@ -3,19 +3,30 @@
 #include "text.h"
 
 #include "rotation/folder_files.h"
-#include "rotation/path_text.h"
+#include "rotation/path_text_win.h"
 #include "rotation/skins.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <optional>
-#include <system_error>
+#include <string_view>
 
 namespace quillarbor::win32 {
 
 namespace {
 
-namespace fs = std::filesystem;
+// "C:\\" or "\\\\server\\share\\": the part of a full path that names its drive.
+std::size_t rootLength(std::wstring_view path) {
+    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
+        return 3;
+    }
+    if (path.starts_with(L"\\\\")) {
+        const std::size_t server = path.find(L'\\', 2);
+        const std::size_t share = server == std::wstring_view::npos ? std::wstring_view::npos
+                                                                    : path.find(L'\\', server + 1);
+        return share == std::wstring_view::npos ? path.size() : share + 1;
+    }
+    return path.size();
+}
 
 constexpr int kIndentPixels = 7; // at 96 DPI, as every size below
 constexpr int kIconPixels = 16;
@@ -24,23 +35,24 @@ int scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), 96);
 }
 
-// The absolute, normalised form of a folder path, without a trailing separator except at a
-// root.
-std::optional<fs::path> normalFolder(const std::string& text) {
-    const auto path = pathFromText(text);
+// The absolute, normalised form of a folder path ("D:" is that drive's current folder), without
+// a trailing separator except at a root.
+std::optional<std::wstring> normalFolder(const std::string& text) {
+    const auto path = wideFromText(text);
     if (!path || path->empty()) {
         return std::nullopt;
     }
-    std::error_code error;
-    fs::path absolute = fs::absolute(*path, error);
-    if (error) {
+    const DWORD size = GetFullPathNameW(path->c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(path->c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
         return std::nullopt;
     }
-    absolute = absolute.lexically_normal();
-    if (!absolute.has_filename() && absolute != absolute.root_path()) {
-        absolute = absolute.parent_path();
+    full.resize(length);
+    if (full.size() > rootLength(full) && full.back() == L'\\') {
+        full.pop_back();
     }
-    return absolute;
+    return full;
 }
 
 // A folder in a 16-unit box: the back with its tab, then the front, tipped forward when open.
@@ -74,48 +86,46 @@ void drawFolder(HDC dc, int left, int top, UINT dpi, bool open) {
 
 bool FolderChooser::setPath(const std::string& path) {
     const auto folder = normalFolder(path);
-    const auto text = folder ? textFromPath(*folder) : std::nullopt;
-    if (!text) {
+    if (!folder) {
         return false;
     }
+    const std::string text = textFromWide(*folder);
     // A plain listing: a folder of many thousands of pictures costs no path per file.
-    auto names = listSubFolders(*text);
+    auto names = listSubFolders(text);
     if (!names) {
         return false;
     }
     std::sort(names->begin(), names->end(),
               [](const std::string& a, const std::string& b) { return skinNameLess(a, b); });
 
-    std::vector<fs::path> chain{*folder};
-    while (chain.front().has_relative_path()) {
-        chain.insert(chain.begin(), chain.front().parent_path());
-    }
-
+    // The drive's root, then each folder down to this one.
     std::vector<Entry> entries;
-    entries.reserve(chain.size() + names->size());
-    int level = 0;
-    for (const fs::path& ancestor : chain) {
-        fs::path shown = ancestor.has_relative_path() ? ancestor.filename() : ancestor;
-        entries.push_back(
-            {textFromPath(ancestor).value_or(""), shown.make_preferred().wstring(), level++, true});
-    }
-    for (const std::string& name : *names) {
-        const auto relative = pathFromText(name);
-        const auto sub = relative ? textFromPath(*folder / *relative) : std::nullopt;
-        if (sub) {
-            entries.push_back({*sub, widen(name), level, false});
+    const std::size_t root = rootLength(*folder);
+    entries.push_back({textFromWide(folder->substr(0, root)), folder->substr(0, root), 0, true});
+    for (std::size_t start = root; start < folder->size();) {
+        std::size_t end = folder->find(L'\\', start);
+        if (end == std::wstring::npos) {
+            end = folder->size();
         }
+        entries.push_back({textFromWide(folder->substr(0, end)), folder->substr(start, end - start),
+                           static_cast<int>(entries.size()), true});
+        start = end + 1;
+    }
+    const std::size_t current = entries.size() - 1;
+    const int level = static_cast<int>(entries.size());
+    entries.reserve(entries.size() + names->size());
+    for (const std::string& name : *names) {
+        entries.push_back({addSlash(text) + name, widen(name), level, false});
     }
 
     entries_ = std::move(entries);
-    path_ = *text;
+    path_ = text;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
     for (const Entry& entry : entries_) {
         // The names are kept for screen readers; drawing uses the entries.
         SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name.c_str()));
     }
-    const auto current = static_cast<WPARAM>(chain.size() - 1);
     SendMessageW(list_, LB_SETCURSEL, current, 0);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
