@@ -1,7 +1,5 @@
 #include "qt/FileList.h"
 
-#include "rotation/skins.h"
-
 #include <QAbstractListModel>
 #include <QItemSelectionModel>
 
@@ -78,8 +76,19 @@ void FileList::setPath(const std::string& path) {
     refresh();
 }
 
+void FileList::setPath(const std::string& path, std::vector<std::string> listed) {
+    if (path != path_) {
+        selectionModel()->clearSelection();
+        path_ = path;
+    }
+    showList(model_->list().reread(std::move(listed)));
+}
+
 void FileList::refresh() {
-    std::optional<SkinList> fresh = model_->list().reread(path_);
+    showList(model_->list().reread(path_));
+}
+
+void FileList::showList(std::optional<SkinList> fresh) {
     if (!fresh) {
         return; // the folder as it was
     }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "rotation/skins.h"
+
 #include <QListView>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +23,9 @@ public:
 
     std::string path() const { return path_; }
     void setPath(const std::string& path); // re-reads the folder
+    // As setPath, from the names of the folder's skin files just read with its
+    // sub-folders (FolderChooser::setPath), so that it is not read again.
+    void setPath(const std::string& path, std::vector<std::string> listed);
     static QString pattern() { return QStringLiteral("*.bmp"); }
     void refresh();
 
@@ -33,6 +39,8 @@ signals:
     void entryDoubleClicked();
 
 private:
+    void showList(std::optional<SkinList> fresh);
+
     std::string path_;
     SkinListModel* model_;
 };

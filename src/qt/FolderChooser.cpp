@@ -64,20 +64,11 @@ struct SubFolder {
     std::string path;
 };
 
-// nullopt when the folder cannot be opened for reading.
-std::optional<std::vector<SubFolder>> readSubFolders(const fs::path& folder) {
-    const auto folderText = textFromPath(folder);
-    if (!folderText) {
-        return std::nullopt;
-    }
-    // A plain listing: a folder of many thousands of pictures costs no path per file.
-    auto names = listSubFolders(*folderText);
-    if (!names) {
-        return std::nullopt;
-    }
+// The sub-folders of `folder` from their names, sorted.
+std::vector<SubFolder> subFoldersOf(const fs::path& folder, std::vector<std::string> names) {
     std::vector<SubFolder> found;
-    found.reserve(names->size());
-    for (std::string& name : *names) {
+    found.reserve(names.size());
+    for (std::string& name : names) {
         const auto relative = pathFromText(name);
         auto path = relative ? textFromPath(folder / *relative) : std::nullopt;
         if (path) {
@@ -122,16 +113,31 @@ FolderChooser::FolderChooser(QWidget* parent)
 
 bool FolderChooser::setPath(const std::string& path) {
     const auto folder = normalFolder(path);
-    if (!folder) {
+    const auto text = folder ? textFromPath(*folder) : std::nullopt;
+    // A plain listing: a folder of many thousands of pictures costs no path per file.
+    auto names = text ? listSubFolders(*text) : std::nullopt;
+    if (!names) {
         return false;
     }
-    const auto subFolders = readSubFolders(*folder);
-    const auto text = textFromPath(*folder);
-    if (!subFolders || !text) {
-        return false;
-    }
+    showFolder(*folder, *text, std::move(*names));
+    return true;
+}
 
-    std::vector<fs::path> chain{*folder};
+std::optional<std::vector<std::string>>
+FolderChooser::setPathAndList(const std::string& path, bool (*wanted)(std::string_view name)) {
+    const auto folder = normalFolder(path);
+    const auto text = folder ? textFromPath(*folder) : std::nullopt;
+    auto listing = text ? listFolder(*text, wanted) : std::nullopt;
+    if (!listing) {
+        return std::nullopt;
+    }
+    showFolder(*folder, *text, std::move(listing->subFolders));
+    return std::move(listing->files);
+}
+
+void FolderChooser::showFolder(const fs::path& folder, const std::string& path,
+                               std::vector<std::string> subFolders) {
+    std::vector<fs::path> chain{folder};
     while (chain.front().has_relative_path()) {
         chain.insert(chain.begin(), chain.front().parent_path());
     }
@@ -147,7 +153,7 @@ bool FolderChooser::setPath(const std::string& path) {
         addItem(item);
     }
     const int currentRow = count() - 1;
-    for (const SubFolder& sub : *subFolders) {
+    for (const SubFolder& sub : subFoldersOf(folder, std::move(subFolders))) {
         auto* item = new QListWidgetItem(closedIcon_, QString::fromStdString(sub.name));
         item->setData(kPathRole, QByteArray::fromStdString(sub.path));
         item->setData(kLevelRole, level);
@@ -156,12 +162,11 @@ bool FolderChooser::setPath(const std::string& path) {
     setCurrentRow(currentRow);
     scrollToItem(item(currentRow));
 
-    const bool changed = *text != path_;
-    path_ = *text;
+    const bool changed = path != path_;
+    path_ = path;
     if (changed) {
         emit pathChanged(path_);
     }
-    return true;
 }
 
 void FolderChooser::open(const QListWidgetItem* item) {

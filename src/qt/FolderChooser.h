@@ -3,7 +3,11 @@
 #include <QIcon>
 #include <QListWidget>
 
+#include <filesystem>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quillarbor {
 
@@ -21,6 +25,11 @@ public:
     // Moves to `path` and re-reads its sub-folders. Returns false, changing
     // nothing, when the folder cannot be read.
     bool setPath(const std::string& path);
+    // As setPath, and returns from the same reading of the folder the names of
+    // its files that `wanted` accepts, as listFolderFiles gives them; nullopt
+    // when the folder cannot be read.
+    std::optional<std::vector<std::string>> setPathAndList(const std::string& path,
+                                                           bool (*wanted)(std::string_view name));
 
 signals:
     // Every change of the folder, by the user or by code.
@@ -33,6 +42,9 @@ protected:
 
 private:
     void open(const QListWidgetItem* item);
+    // Shows `folder` (its text `path`) with the sub-folders just read from it.
+    void showFolder(const std::filesystem::path& folder, const std::string& path,
+                    std::vector<std::string> subFolders);
 
     std::string path_;
     QIcon openIcon_;   // the folder and its ancestors

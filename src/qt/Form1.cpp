@@ -92,8 +92,7 @@ QImage plainBitmap(const QByteArray& file) {
     const bool plain = littleEndian(bytes + 14, 4) == 40 && littleEndian(bytes + 26, 2) == 1 &&
                        littleEndian(bytes + 28, 2) == 24 && littleEndian(bytes + 30, 4) == 0;
     const std::int64_t rows = height < 0 ? -height : height;
-    if (!plain || pixelsAt < kHeadersSize || width <= 0 || rows == 0 ||
-        width * rows > kMaxPixels) {
+    if (!plain || pixelsAt < kHeadersSize || width <= 0 || rows == 0 || width * rows > kMaxPixels) {
         return {};
     }
     // Rows are padded to whole 32-bit words, but the last one's padding may be left out.
@@ -113,7 +112,9 @@ QImage plainBitmap(const QByteArray& file) {
             out[x] = qRgb(in[2], in[1], in[0]);
         }
     }
-    const auto metres = [bytes](int at) { return static_cast<std::int32_t>(littleEndian(bytes + at, 4)); };
+    const auto metres = [bytes](int at) {
+        return static_cast<std::int32_t>(littleEndian(bytes + at, 4));
+    };
     if (metres(38) > 0 && metres(42) > 0) {
         picture.setDotsPerMeterX(metres(38));
         picture.setDotsPerMeterY(metres(42));

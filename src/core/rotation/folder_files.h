@@ -20,4 +20,14 @@ std::vector<std::string> listFolderFiles(const std::string& folder,
 // was read so far.
 std::optional<std::vector<std::string>> listSubFolders(const std::string& folder);
 
+// A folder's files and sub-folders from one reading of it, each list as
+// listFolderFiles and listSubFolders give it: a folder of many thousands of
+// files is read once for both. nullopt when the folder cannot be opened.
+struct FolderListing {
+    std::vector<std::string> files;
+    std::vector<std::string> subFolders;
+};
+std::optional<FolderListing> listFolder(const std::string& folder,
+                                        bool (*wanted)(std::string_view name));
+
 } // namespace quillarbor

@@ -3,15 +3,16 @@
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <utility>
+
 namespace quillarbor {
 
 namespace {
 
-// The names of a folder's entries of one kind (a dirent type and the matching
-// stat mode), symbolic links followed; nullopt when the folder cannot be opened.
-template <typename Wanted>
-std::optional<std::vector<std::string>> entriesOfKind(const std::string& folder, unsigned char type,
-                                                      mode_t mode, Wanted wanted) {
+// One pass over a folder that keeps the files `wanted` accepts (none without it)
+// and, when asked, the sub-folders; nullopt when the folder cannot be opened.
+std::optional<FolderListing> readFolder(const std::string& folder,
+                                        bool (*wanted)(std::string_view name), bool subFolders) {
     // A text with a NUL in it would name some other, shorter path.
     if (folder.empty() || folder.find('\0') != std::string::npos) {
         return std::nullopt;
@@ -20,38 +21,53 @@ std::optional<std::vector<std::string>> entriesOfKind(const std::string& folder,
     if (dir == nullptr) {
         return std::nullopt;
     }
-    std::vector<std::string> names;
-    // The entry's own type spares a stat call per file; only links and file
-    // systems that do not report types need one.
+    FolderListing listing;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
-        if (!wanted(name)) {
+        const bool asFile = wanted != nullptr && wanted(name);
+        const bool asFolder = subFolders && name != "." && name != "..";
+        if (!asFile && !asFolder) {
             continue;
         }
-        bool ofKind = entry->d_type == type;
-        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+        // The entry's own type spares a stat call per file; only links and file
+        // systems that do not report types need one.
+        unsigned char type = entry->d_type;
+        if (type == DT_LNK || type == DT_UNKNOWN) {
             struct stat info {};
-            ofKind = ::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0 &&
-                     (info.st_mode & S_IFMT) == mode;
+            type = DT_UNKNOWN;
+            if (::fstatat(::dirfd(dir), entry->d_name, &info, 0) == 0) {
+                type = S_ISREG(info.st_mode) ? DT_REG : S_ISDIR(info.st_mode) ? DT_DIR : DT_UNKNOWN;
+            }
         }
-        if (ofKind) {
-            names.emplace_back(name);
+        if (asFile && type == DT_REG) {
+            listing.files.emplace_back(name);
+        } else if (asFolder && type == DT_DIR) {
+            listing.subFolders.emplace_back(name);
         }
     }
     ::closedir(dir);
-    return names;
+    return listing;
 }
 
 } // namespace
 
 std::vector<std::string> listFolderFiles(const std::string& folder,
                                          bool (*wanted)(std::string_view name)) {
-    return entriesOfKind(folder, DT_REG, S_IFREG, wanted).value_or(std::vector<std::string>());
+    auto listing = readFolder(folder, wanted, false);
+    return listing ? std::move(listing->files) : std::vector<std::string>();
 }
 
 std::optional<std::vector<std::string>> listSubFolders(const std::string& folder) {
-    return entriesOfKind(folder, DT_DIR, S_IFDIR,
-                         [](std::string_view name) { return name != "." && name != ".."; });
+    auto listing = readFolder(folder, nullptr, true);
+    if (!listing) {
+        return std::nullopt;
+    }
+    return std::move(listing->subFolders);
+}
+
+std::optional<FolderListing> listFolder(const std::string& folder,
+                                        bool (*wanted)(std::string_view name)) {
+    return readFolder(folder, wanted, true);
 }
 
 } // namespace quillarbor

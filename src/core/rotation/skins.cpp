@@ -126,7 +126,10 @@ std::vector<std::string> SkinList::names() const {
 }
 
 std::optional<SkinList> SkinList::reread(const std::string& folder) const {
-    std::vector<std::string> listed = listFolderFiles(folder, matchesSkinPattern);
+    return reread(listFolderFiles(folder, matchesSkinPattern));
+}
+
+std::optional<SkinList> SkinList::reread(std::vector<std::string> listed) const {
     if (listed == listed_) {
         return std::nullopt;
     }

@@ -50,6 +50,9 @@ public:
     // Reads `folder` afresh: its list as it is now, or nullopt when the folder
     // lists exactly the entries of this list, in the same order as when it was read.
     std::optional<SkinList> reread(const std::string& folder) const;
+    // As reread, from names the folder listed just now (as listFolderFiles gives
+    // them with matchesSkinPattern), so that a folder read for more is not read twice.
+    std::optional<SkinList> reread(std::vector<std::string> listed) const;
 
 private:
     std::vector<std::string> listed_;  // in the order the file system listed them
