@@ -64,6 +64,9 @@ FileList::FileList(QWidget* parent) : QListView(parent), model_(new SkinListMode
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setUniformItemSizes(true);
+    // A folder of many thousands of names is laid out a hundred rows at a time between events:
+    // the window shows, and answers, before the last rows have their places.
+    setLayoutMode(QListView::Batched);
     connect(this, &QAbstractItemView::doubleClicked, this, &FileList::entryDoubleClicked);
 }
 
@@ -124,6 +127,12 @@ void FileList::setListIndex(int index) {
     }
     const QModelIndex row = model_->index(index);
     selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect);
+    if (!visualRect(row).isValid()) {
+        // A row the batches have not reached yet has no place to scroll to: lay out the rest now.
+        setLayoutMode(QListView::SinglePass);
+        doItemsLayout();
+        setLayoutMode(QListView::Batched);
+    }
     scrollTo(row);
 }
 
