@@ -419,11 +419,12 @@ int Form1::selectedSkin() const {
 }
 
 bool Form1::showPreview(const std::string& picName) {
-    const QImage picture = loadPicture(picName);
+    QImage picture = loadPicture(picName);
     if (picture.isNull()) {
         return false;
     }
-    imgPreview->setPixmap(QPixmap::fromImage(picture));
+    // Handed over, the picture becomes the pixmap without a second copy of its pixels.
+    imgPreview->setPixmap(QPixmap::fromImage(std::move(picture)));
     return true;
 }
 
