@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark of bench/ and prints a summary: the micro-benchmarks of the core and of the
-# Qt layer, the one-shot run against feh's, the idle cost over a minute, and the time from start
-# to a shown window. Installs what is missing (as root or through sudo), builds a Release build
+# Qt layer, the one-shot run against feh's, the idle cost over a minute, the time from start
+# to a shown window, and Quillarbor.exe under Wine (bench/windows.sh, from a cross build in
+# build-bench-windows/). Installs what is missing (as root or through sudo), builds a Release build
 # into build-bench/ and leaves every figure in build-bench/bench-results/. Takes about a quarter
 # of an hour on two cores, the build included.
 # BENCH_RUNS (default 20) sets the runs of each timed program, BENCH_IDLE_SECONDS (default 60)
@@ -52,6 +53,17 @@ echo
 echo "== Start to a shown window"
 "$root/bench/startup.sh" "$build" "$results"
 
+# The Windows program under Wine, from a Release cross build of its own.
+windows_build=${QUILLARBOR_BENCH_WINDOWS_DIR:-$root/build-bench-windows}
+"$root/tools/setup-debian.sh" --test
+cmake -S "$root" -B "$windows_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release -DQUILLARBOR_BUILD_GUI=OFF -DQUILLARBOR_BUILD_TESTS=OFF \
+    -DQUILLARBOR_BUILD_BENCHMARKS=ON -DQUILLARBOR_WERROR=ON >/dev/null
+cmake --build "$windows_build" -j"$(nproc)" --target Quillarbor win32_floor
+echo
+echo "== Quillarbor.exe under Wine"
+tini -s -- "$root/bench/windows.sh" "$windows_build" "$results"
+
 # The summary, from the files left in $results.
 median_of() { # benchmark name as Google Benchmark prints it, in the console file $2
     awk -v name="$1_median" '$1 == name { print $2, $3; exit }' "$results/$2.txt"
@@ -97,4 +109,18 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
     echo "Start to shown window, median: quillarbor $(csv_field startup.csv quillarbor 3) ms" \
         "(mapped $(csv_field startup.csv quillarbor 2) ms), floor $(csv_field startup.csv floor 3) ms," \
         "floor with Quillarbor's controls $(csv_field startup.csv floor-controls 3) ms"
+    echo
+    echo "Windows, under Wine with its server running: Quillarbor.exe stripped" \
+        "$(csv_field windows-size.csv "Quillarbor.exe stripped" 2) bytes"
+    floor_s=$(csv_field windows-oneshot.csv floor 4)
+    for n in 3 10000; do
+        q=$(csv_field windows-oneshot.csv "quillarbor-$n" 4)
+        echo "  /O on $n bitmaps, median: $(ms "$q"), floor $(ms "$floor_s")," \
+            "ratio $(ratio "$q" "$floor_s")"
+    done
+    for state in quillarbor-shown quillarbor-tray; do
+        echo "  idle, $state: $(csv_field windows-idle.csv "$state" 3) % of one core," \
+            "Wine server $(csv_field windows-idle.csv "$state" 4) ms," \
+            "$(csv_field windows-idle.csv "$state" 6) KiB"
+    done
 } | tee "$results/summary.txt"

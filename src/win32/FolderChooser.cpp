@@ -2,7 +2,6 @@
 
 #include "text.h"
 
-#include "rotation/folder_files.h"
 #include "rotation/path_text_win.h"
 #include "rotation/skins.h"
 
@@ -35,26 +34,6 @@ int scaled(int pixels, UINT dpi) {
     return MulDiv(pixels, static_cast<int>(dpi), 96);
 }
 
-// The absolute, normalised form of a folder path ("D:" is that drive's current folder), without
-// a trailing separator except at a root.
-std::optional<std::wstring> normalFolder(const std::string& text) {
-    const auto path = wideFromText(text);
-    if (!path || path->empty()) {
-        return std::nullopt;
-    }
-    const DWORD size = GetFullPathNameW(path->c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(path->c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::nullopt;
-    }
-    full.resize(length);
-    if (full.size() > rootLength(full) && full.back() == L'\\') {
-        full.pop_back();
-    }
-    return full;
-}
-
 // A folder in a 16-unit box: the back with its tab, then the front, tipped forward when open.
 void drawFolder(HDC dc, int left, int top, UINT dpi, bool open) {
     const auto at = [&](int x, int y) {
@@ -84,37 +63,46 @@ void drawFolder(HDC dc, int left, int top, UINT dpi, bool open) {
 
 } // namespace
 
-bool FolderChooser::setPath(const std::string& path) {
-    const auto folder = normalFolder(path);
-    if (!folder) {
-        return false;
+std::optional<std::string> FolderChooser::normalise(const std::string& path) {
+    const auto wide = wideFromText(path);
+    if (!wide || wide->empty()) {
+        return std::nullopt;
     }
-    const std::string text = textFromWide(*folder);
-    // A plain listing: a folder of many thousands of pictures costs no path per file.
-    auto names = listSubFolders(text);
-    if (!names) {
-        return false;
+    const DWORD size = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide->c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
     }
-    std::sort(names->begin(), names->end(),
+    full.resize(length);
+    if (full.size() > rootLength(full) && full.back() == L'\\') {
+        full.pop_back();
+    }
+    return textFromWide(full);
+}
+
+void FolderChooser::show(const std::string& text, std::vector<std::string> names) {
+    const std::wstring folder = widen(text);
+    std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return skinNameLess(a, b); });
 
     // The drive's root, then each folder down to this one.
     std::vector<Entry> entries;
-    const std::size_t root = rootLength(*folder);
-    entries.push_back({textFromWide(folder->substr(0, root)), folder->substr(0, root), 0, true});
-    for (std::size_t start = root; start < folder->size();) {
-        std::size_t end = folder->find(L'\\', start);
+    const std::size_t root = rootLength(folder);
+    entries.push_back({textFromWide(folder.substr(0, root)), folder.substr(0, root), 0, true});
+    for (std::size_t start = root; start < folder.size();) {
+        std::size_t end = folder.find(L'\\', start);
         if (end == std::wstring::npos) {
-            end = folder->size();
+            end = folder.size();
         }
-        entries.push_back({textFromWide(folder->substr(0, end)), folder->substr(start, end - start),
+        entries.push_back({textFromWide(folder.substr(0, end)), folder.substr(start, end - start),
                            static_cast<int>(entries.size()), true});
         start = end + 1;
     }
     const std::size_t current = entries.size() - 1;
     const int level = static_cast<int>(entries.size());
-    entries.reserve(entries.size() + names->size());
-    for (const std::string& name : *names) {
+    entries.reserve(entries.size() + names.size());
+    for (const std::string& name : names) {
         entries.push_back({addSlash(text) + name, widen(name), level, false});
     }
 
@@ -129,7 +117,6 @@ bool FolderChooser::setPath(const std::string& path) {
     SendMessageW(list_, LB_SETCURSEL, current, 0);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
-    return true;
 }
 
 std::string FolderChooser::highlighted() const {

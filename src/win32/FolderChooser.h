@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,11 @@ public:
     HWND handle() const { return list_; }
 
     const std::string& path() const { return path_; }
-    // Moves to `path` and re-reads its sub-folders. False, changing nothing, when the folder
-    // cannot be read.
-    bool setPath(const std::string& path);
+    // The absolute form of a folder path as the list shows it ("D:" is that drive's current
+    // folder); nullopt when it names none.
+    static std::optional<std::string> normalise(const std::string& path);
+    // Shows `folder`, a normalised path, with the sub-folders read from it.
+    void show(const std::string& folder, std::vector<std::string> subFolders);
     // The folder of the highlighted entry; "" when none is.
     std::string highlighted() const;
 

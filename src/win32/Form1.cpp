@@ -8,6 +8,7 @@
 #include "app/Form1Presenter.h"
 #include "app/drives.h"
 #include "rotation/bitmap_check.h"
+#include "rotation/folder_files.h"
 #include "version.h"
 
 #include <algorithm>
@@ -510,11 +511,22 @@ void Form1::selectDrive(const std::string& path) {
 }
 
 bool Form1::showSkinFolder(const std::string& folder) {
-    if (!Dir1.setPath(folder)) {
+    return moveTo(folder);
+}
+
+// The chooser chain: the folder list, the drive and the skin list move together, from one
+// reading of the folder. False, changing nothing, when the folder cannot be read.
+bool Form1::moveTo(const std::string& path) {
+    const auto folder = FolderChooser::normalise(path);
+    auto listing = folder ? listFolder(*folder, matchesSkinPattern) : std::nullopt;
+    if (!listing) {
         return false;
     }
-    selectDrive(Dir1.path());
-    showFiles(Dir1.path());
+    Dir1.show(*folder, std::move(listing->subFolders));
+    selectDrive(*folder);
+    skinFolder_ = *folder;
+    skins_ = SkinList().reread(std::move(listing->files)).value_or(SkinList());
+    fillSkinList();
     return true;
 }
 
@@ -523,41 +535,24 @@ void Form1::onDriveChosen() {
     if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) {
         return;
     }
+    const std::string& drive = drives_[static_cast<std::size_t>(index)];
     // A bare drive, "D:", opens at that drive's current folder.
-    std::string target = drives_[static_cast<std::size_t>(index)];
-    if (!target.empty() && target.back() == '\\') {
-        target.pop_back();
-    }
-    if (!Dir1.setPath(target)) {
+    if (!moveTo(drive.ends_with('\\') ? drive.substr(0, drive.size() - 1) : drive)) {
         selectDrive(Dir1.path());
-        reportUnreadable(drives_[static_cast<std::size_t>(index)]);
-        return;
+        reportUnreadable(drive);
     }
-    showFiles(Dir1.path());
 }
 
 void Form1::openHighlightedFolder() {
     const std::string target = Dir1.highlighted();
-    if (target.empty()) {
-        return;
-    }
-    if (!Dir1.setPath(target)) {
+    if (!target.empty() && !moveTo(target)) {
         reportUnreadable(target);
-        return;
     }
-    selectDrive(Dir1.path());
-    showFiles(Dir1.path());
 }
 
 void Form1::reportUnreadable(const std::string& folder) {
     MessageBoxW(hwnd_, widen("The folder " + folder + " cannot be read.").c_str(),
                 widen(kAppTitle).c_str(), MB_OK);
-}
-
-void Form1::showFiles(const std::string& folder) {
-    skinFolder_ = folder;
-    skins_ = SkinList().reread(folder).value_or(SkinList());
-    fillSkinList();
 }
 
 void Form1::fillSkinList() {

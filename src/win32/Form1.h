@@ -85,7 +85,7 @@ private:
 
     void fillDriveList();
     void selectDrive(const std::string& path);
-    void showFiles(const std::string& folder);
+    bool moveTo(const std::string& path);
     void fillSkinList();
     void onDriveChosen();
     void openHighlightedFolder();

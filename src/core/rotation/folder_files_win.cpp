@@ -1,44 +1,65 @@
 #include "rotation/folder_files.h"
 
-#include "rotation/path_text.h"
+#include "rotation/path_text_win.h"
 
-#include <filesystem>
-#include <system_error>
 #include <utility>
+
+#include <windows.h>
 
 namespace quillarbor {
 
 namespace {
 
-// One pass over a folder that keeps the files `wanted` accepts (none without it)
-// and, when asked, the sub-folders; nullopt when the folder cannot be opened.
+// One pass over a folder that keeps the files `wanted` accepts (none without it) and, when
+// asked, the sub-folders; nullopt when the folder cannot be opened. The listing carries each
+// entry's attributes, so no entry is looked up on its own.
 std::optional<FolderListing> readFolder(const std::string& folder,
                                         bool (*wanted)(std::string_view name), bool subFolders) {
-    const auto path = pathFromText(folder);
+    const auto path = wideFromText(folder);
     if (folder.empty() || !path) {
         return std::nullopt;
     }
-    std::error_code error;
-    std::filesystem::directory_iterator it(*path, error);
-    if (error) {
-        return std::nullopt;
+    std::wstring pattern = *path;
+    if (pattern.back() != L'\\' && pattern.back() != L'/') {
+        pattern += L'\\';
+    }
+    pattern += L'*';
+    WIN32_FIND_DATAW entry;
+    const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
+                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (find == INVALID_HANDLE_VALUE) {
+        // An empty drive root lists nothing at all; any other failure is a folder not read.
+        return GetLastError() == ERROR_FILE_NOT_FOUND
+                   ? std::optional<FolderListing>(FolderListing())
+                   : std::nullopt;
     }
     FolderListing listing;
-    const std::filesystem::directory_iterator end;
-    for (; !error && it != end; it.increment(error)) {
-        auto name = textFromPath(it->path().filename());
-        if (!name) {
+    do {
+        const std::wstring_view name = entry.cFileName;
+        if (name == L"." || name == L"..") {
             continue;
         }
-        const bool asFile = wanted != nullptr && wanted(*name);
-        // Both type tests follow symbolic links.
-        std::error_code typeError;
-        if (asFile && it->is_regular_file(typeError)) {
-            listing.files.push_back(std::move(*name));
-        } else if (subFolders && it->is_directory(typeError)) {
-            listing.subFolders.push_back(std::move(*name));
+        DWORD attributes = entry.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+            // A link: what it points at decides, as it does for every other program.
+            attributes = GetFileAttributesW(
+                (pattern.substr(0, pattern.size() - 1) + std::wstring(name)).c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) {
+                continue;
+            }
         }
-    }
+        const bool isFolder = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        if (isFolder ? !subFolders : wanted == nullptr) {
+            continue;
+        }
+        std::string text = textFromWide(name);
+        if (isFolder) {
+            listing.subFolders.push_back(std::move(text));
+        } else if (wanted(text)) {
+            listing.files.push_back(std::move(text));
+        }
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
     return listing;
 }
 

@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# Quillarbor.exe under Wine: its stripped size; `Quillarbor.exe /O` against the floor of a Win32
+# program (bench/win32_floor.cpp: a window of the same size with a menu, shown and closed) on
+# folders of 3 and of 10,000 bitmaps, in one hyperfine run with the Wine server kept running; and
+# a minute idle with a delay of 60 minutes, shown and hidden in the tray: the processor time of
+# the program, of the Wine server and of the X server, and the program's resident memory (its
+# working set).
+# Usage: windows.sh <Windows build folder> <results folder>   (run by tools/bench.sh; starts a
+# virtual desktop of its own, without a tray, so that Wine shows its tray window)
+set -euo pipefail
+
+build=${1:?usage: windows.sh <Windows build folder> <results folder>}
+results=${2:?usage: windows.sh <Windows build folder> <results folder>}
+runs=${BENCH_RUNS:-20}
+seconds=${BENCH_IDLE_SECONDS:-60}
+settle=${BENCH_IDLE_SETTLE:-5}
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+program="$build/src/win32/Quillarbor.exe"
+floor="$build/bench/win32_floor.exe"
+script_name=windows-bench
+
+# shellcheck source=tools/lib/desktop.sh
+source "$root/tools/lib/desktop.sh"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+stop_servers() {
+    local prefix
+    for prefix in "$session"/prefix-*; do
+        [[ -d "$prefix" ]] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    done
+    session_cleanup
+}
+trap stop_servers EXIT
+start_virtual_desktop --no-tray
+
+# Size: what a download would hold.
+x86_64-w64-mingw32-strip -o "$session/Quillarbor.exe" "$program"
+size=$(stat -c %s "$session/Quillarbor.exe")
+echo "file,bytes" >"$results/windows-size.csv"
+echo "Quillarbor.exe stripped,$size" >>"$results/windows-size.csv"
+echo "Quillarbor.exe stripped: $size bytes ($(awk -v b="$size" 'BEGIN { printf "%.2f", b / 1048576 }') MiB)"
+
+# One prefix per folder, each naming its folder as a user who chose it once would have; the 10,000
+# bitmaps are hard links of the bundled samples under varied names.
+mapfile -t pictures < <(find "$root/samples" -maxdepth 1 -type f -iname '*.bmp' | sort)
+for count in 3 10000; do
+    prefix="$session/prefix-$count"
+    folder="$session/skins-$count"
+    mkdir -p "$folder"
+    for ((i = 0; i < count; i++)); do
+        ln "${pictures[i % ${#pictures[@]}]}" "$(printf '%s/skin-%05d.bmp' "$folder" "$i")"
+    done
+    WINEPREFIX=$prefix wineboot -i >"$session/wineboot-$count.log" 2>&1
+    WINEPREFIX=$prefix wineserver -w
+    # Kept running through the measurements, as on a desktop where Wine is in use.
+    WINEPREFIX=$prefix wineserver -p
+    WINEPREFIX=$prefix wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+        /d 96 /f >/dev/null
+    WINEPREFIX=$prefix wine reg add 'HKCU\Software\Quillarbor\path' /v String \
+        /d "$(WINEPREFIX=$prefix winepath -w "$folder" | tr -d '\r')" /f >/dev/null
+done
+sync
+
+oneshot() { echo "env WINEPREFIX='$session/prefix-$1' wine '$session/Quillarbor.exe' /O"; }
+hyperfine -N --warmup 3 --runs "$runs" --style basic \
+    --export-csv "$results/windows-oneshot.csv" --export-json "$results/windows-oneshot.json" \
+    -n "quillarbor-3" "$(oneshot 3)" \
+    -n "quillarbor-10000" "$(oneshot 10000)" \
+    -n "floor" "env WINEPREFIX='$session/prefix-3' wine '$floor'"
+
+# Processor time of every thread of process $1, in nanoseconds.
+cpu_ns() {
+    local total=0 on_cpu rest task
+    for task in /proc/"$1"/task/*/schedstat; do
+        read -r on_cpu rest <"$task" || continue
+        total=$((total + on_cpu))
+    done
+    echo "$total"
+}
+status_kib() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"; }
+
+export WINEPREFIX="$session/prefix-3"
+wine reg add 'HKCU\Software\Quillarbor\delay' /v String /d 60 /f >/dev/null
+# This prefix's server, among those of other prefixes: the one started with its WINEPREFIX.
+server_pid=
+for pid in $(pgrep -x 'wineserver(64)?' || true); do
+    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX"; then
+        server_pid=$pid
+    fi
+done
+
+# idle NAME TRAY: one line of windows-idle.csv.
+idle() {
+    local name=$1
+    wine reg add 'HKCU\Software\Quillarbor\systray' /v String /d "$2" /f >/dev/null
+    wine "$session/Quillarbor.exe" >"$session/$name.log" 2>&1 &
+    local pid=$!
+    sleep "$settle"
+    local p0 s0=0 x0 p1 s1=0 x1
+    p0=$(cpu_ns "$pid") x0=$(cpu_ns "$xvfb_pid")
+    [[ -n "$server_pid" ]] && s0=$(cpu_ns "$server_pid")
+    sleep "$seconds"
+    p1=$(cpu_ns "$pid") x1=$(cpu_ns "$xvfb_pid")
+    [[ -n "$server_pid" ]] && s1=$(cpu_ns "$server_pid")
+    local rss
+    rss=$(status_kib "$pid" VmRSS)
+    # Alt+F4 would need the window shown; the program's own end is not what is measured.
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    awk -v name="$name" -v p=$((p1 - p0)) -v s=$((s1 - s0)) -v x=$((x1 - x0)) -v t="$seconds" \
+        -v rss="$rss" 'BEGIN { printf "%s,%.1f,%.4f,%.1f,%.1f,%s\n", name, p / 1e6,
+            100 * p / (t * 1e9), s / 1e6, x / 1e6, rss }' >>"$results/windows-idle.csv"
+    tail -n 1 "$results/windows-idle.csv"
+}
+echo "state,cpu_ms,percent_of_one_core,wineserver_cpu_ms,xserver_cpu_ms,rss_kib" \
+    >"$results/windows-idle.csv"
+echo "idle under Wine: ${seconds} s each, after ${settle} s to settle"
+idle quillarbor-shown False
+idle quillarbor-tray True
