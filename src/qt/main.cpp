@@ -1,5 +1,4 @@
 #include "app/Form1Presenter.h"
-#include "app/run_at_logon.h"
 #include "app/startup_rules.h"
 #include "qt/Form1.h"
 #include "qt/QuitSignals.h"
@@ -56,10 +55,8 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     quillarbor::ClockSeededRandom random;
-    const std::string executable = quillarbor::runningExecutable();
     quillarbor::Form1 form;
-    quillarbor::Form1Presenter presenter(form,
-                                         {random, quillarbor::folderOf(executable), executable});
+    quillarbor::Form1Presenter presenter(form, quillarbor::Form1Presenter::runningProgram(random));
     QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
 
     // A logout, a shutdown or a kill ends the program as Exit does, settings saved; a modal box

@@ -27,21 +27,6 @@ std::vector<std::string> arguments() {
     return args;
 }
 
-std::string runningExecutable() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) {
-            return {};
-        }
-        if (n < path.size()) {
-            path.resize(n);
-            return quillarbor::win32::narrow(path);
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 int runMessageLoop(quillarbor::win32::Form1& form) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -79,9 +64,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 1;
     }
     quillarbor::ClockSeededRandom random;
-    const std::string executable = runningExecutable();
-    quillarbor::Form1Presenter presenter(form,
-                                         {random, quillarbor::folderOf(executable), executable});
+    quillarbor::Form1Presenter presenter(form, quillarbor::Form1Presenter::runningProgram(random));
     if (presenter.load(args) == quillarbor::Form1Presenter::Start::Ended) {
         return 0;
     }

@@ -59,8 +59,8 @@ TEST_F(Tray, LeftClicksAndSettingsBringTheWindowBack) {
         if (c.events.empty()) {
             presenter_->onSettingsClicked();
         }
-        // Coming to the front is the window's part of showing it: the Qt tests see to it.
         EXPECT_TRUE(view_.visible);
+        EXPECT_TRUE(view_.inFront);
         EXPECT_EQ(view_.state, State::Normal);
         EXPECT_EQ(view_.trayMenuOpenings, 0);
         // Back to normal: minimising hides it again.

@@ -26,6 +26,11 @@ bool everyDrawFits(double delayMinutes) {
 
 } // namespace
 
+Form1Presenter::Services Form1Presenter::runningProgram(RandomSource& random) {
+    const std::string executable = runningExecutable();
+    return {random, folderOf(executable), executable};
+}
+
 Form1Presenter::Form1Presenter(Form1View& view, Services services)
     : view_(view), services_(std::move(services)) {
     view_.attach(*this);

@@ -29,6 +29,9 @@ public:
         Failed,  // one-shot mode: a skin was picked but not applied; failure() says why
     };
 
+    // The services of the program that is running: its own executable and folder.
+    static Services runningProgram(RandomSource& random);
+
     // `view` and `services.random` must outlive the presenter.
     Form1Presenter(Form1View& view, Services services);
     Form1Presenter(const Form1Presenter&) = delete;

@@ -80,6 +80,10 @@ public:
 
     Form1Presenter* presenter = nullptr;
 
+private:
+    bool frontWhenShown_ = false;
+
+public:
     // The user's actions.
     void typeDelay(std::string text) {
         delay = std::move(text);
@@ -133,13 +137,21 @@ public:
     WindowState windowState() const override { return state; }
     void setWindowState(WindowState s) override { state = s; }
     bool isWindowVisible() const override { return visible; }
-    void showWindow() override { visible = true; }
+    void showWindow() override {
+        visible = true;
+        inFront = inFront || frontWhenShown_;
+        frontWhenShown_ = false;
+    }
     void hideWindow() override {
         visible = false;
         inFront = false;
     }
     void repaint() override {}
-    void bringToFront() override { inFront = visible; }
+    // As the window system does: a hidden window asked forward comes forward once shown.
+    void bringToFront() override {
+        inFront = visible;
+        frontWhenShown_ = !visible;
+    }
 
     void addTrayIcon(std::string_view text) override {
         trayAdded = true;

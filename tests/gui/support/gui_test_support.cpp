@@ -1,7 +1,5 @@
 #include "support/gui_test_support.h"
 
-#include "app/run_at_logon.h"
-#include "app/startup_rules.h"
 #include "settings/registry.h"
 
 #include <QFile>
@@ -65,7 +63,8 @@ void ManualTicker::fire() {
 
 Program::Program(std::vector<float> draws)
     : random(std::move(draws)), form(&ticker),
-      presenter(form, {random, folderOf(runningExecutable()), runningExecutable()}) {}
+      presenter(form, Form1Presenter::runningProgram(random)) {
+}
 
 void writeBitmap(const QString& path, const QColor& colour) {
     QImage image(8, 4, QImage::Format_RGB32);
