@@ -13,7 +13,7 @@ namespace quillarbor::win32 {
 
 namespace {
 
-// The part of a full path that names its drive: C:\ or \\server\share\ for one.
+// "C:\\" or "\\\\server\\share\\": the part of a full path that names its drive.
 std::size_t rootLength(std::wstring_view path) {
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
         return 3;
@@ -79,11 +79,6 @@ std::optional<std::string> FolderChooser::normalise(const std::string& path) {
         full.pop_back();
     }
     return textFromWide(full);
-}
-
-std::string FolderChooser::rootOf(const std::string& folder) {
-    const std::wstring wide = widen(folder);
-    return textFromWide(std::wstring_view(wide).substr(0, rootLength(wide)));
 }
 
 void FolderChooser::show(const std::string& text, std::vector<std::string> names) {

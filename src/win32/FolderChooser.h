@@ -19,8 +19,6 @@ public:
     // The absolute form of a folder path as the list shows it ("D:" is that drive's current
     // folder); nullopt when it names none.
     static std::optional<std::string> normalise(const std::string& path);
-    // The drive of a normalised path as Windows lists drives: C:\ or \\server\share\ for one.
-    static std::string rootOf(const std::string& folder);
     // Shows `folder`, a normalised path, with the sub-folders read from it.
     void show(const std::string& folder, std::vector<std::string> subFolders);
     // The folder of the highlighted entry; "" when none is.

@@ -305,6 +305,7 @@ void Form1::createControls() {
 
     setChildrenFont();
     layout();
+    fillDriveList();
     focus_ = Command1;
 }
 
@@ -402,10 +403,6 @@ void Form1::onCommand(int id, int code) {
     case idDrive1:
         if (code == CBN_SELCHANGE) {
             onDriveChosen();
-        } else if ((code == CBN_DROPDOWN || code == CBN_SETFOCUS) && !drivesListed_) {
-            // Before the keys or the mouse can choose among them.
-            fillDriveList();
-            selectDrive(Dir1.path());
         }
         break;
     case idTxtDelay:
@@ -493,7 +490,6 @@ void Form1::setLastShownText(std::string_view text) {
 
 void Form1::fillDriveList() {
     drives_ = listDrives();
-    drivesListed_ = true;
     SendMessageW(Drive1, CB_RESETCONTENT, 0, 0);
     for (const std::string& drive : drives_) {
         SendMessageW(Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drive).c_str()));
@@ -501,15 +497,6 @@ void Form1::fillDriveList() {
 }
 
 void Form1::selectDrive(const std::string& path) {
-    if (!drivesListed_) {
-        // Asking Windows for its drives takes a while, and only a user who opens the list needs
-        // them all: until then it holds the one drive shown.
-        drives_ = {FolderChooser::rootOf(path)};
-        SendMessageW(Drive1, CB_RESETCONTENT, 0, 0);
-        SendMessageW(Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drives_[0]).c_str()));
-        SendMessageW(Drive1, CB_SETCURSEL, 0, 0);
-        return;
-    }
     std::string drive = driveOf(path, drives_);
     if (drive.empty()) {
         fillDriveList(); // perhaps mounted since the list was read

@@ -110,7 +110,6 @@ private:
     HWND focus_ = nullptr; // given back when the window is activated again
 
     std::vector<std::string> drives_;
-    bool drivesListed_ = false; // drives_ holds every drive, not only the one shown
     std::string skinFolder_;
     SkinList skins_;
     FolderChooser Dir1;
