@@ -114,5 +114,13 @@ idle() {
 echo "state,cpu_ms,percent_of_one_core,wineserver_cpu_ms,xserver_cpu_ms,rss_kib" \
     >"$results/windows-idle.csv"
 echo "idle under Wine: ${seconds} s each, after ${settle} s to settle"
+# The prefix alone (its server, Wine's desktop and tray processes) over the same time: the part of
+# the server's time that is not the program's.
+s0=$(cpu_ns "$server_pid") x0=$(cpu_ns "$xvfb_pid")
+sleep "$seconds"
+s1=$(cpu_ns "$server_pid") x1=$(cpu_ns "$xvfb_pid")
+awk -v s=$((s1 - s0)) -v x=$((x1 - x0)) 'BEGIN { printf "no-program,0,0,%.1f,%.1f,0\n",
+    s / 1e6, x / 1e6 }' >>"$results/windows-idle.csv"
+tail -n 1 "$results/windows-idle.csv"
 idle quillarbor-shown False
 idle quillarbor-tray True
