@@ -27,17 +27,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     RegisterClassExW(&windowClass);
 
     const HMENU menu = CreateMenu();
-    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()),
-                L"File");
-    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()),
-                L"Help");
+    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"File");
+    AppendMenuW(menu, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(CreatePopupMenu()), L"Help");
 
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     RECT outer{0, 0, 501, 390}; // Quillarbor's client area at 96 DPI
     AdjustWindowRectEx(&outer, style, TRUE, 0);
     const HWND window = CreateWindowExW(0, L"Floor", L"Floor", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        outer.right - outer.left, outer.bottom - outer.top,
-                                        nullptr, menu, instance, nullptr);
+                                        outer.right - outer.left, outer.bottom - outer.top, nullptr,
+                                        menu, instance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
     DestroyWindow(window);

@@ -13,7 +13,7 @@ namespace quillarbor::win32 {
 
 namespace {
 
-// "C:\\" or "\\\\server\\share\\": the part of a full path that names its drive.
+// The part of a full path that names its drive: C:\ or \\server\share\ for one.
 std::size_t rootLength(std::wstring_view path) {
     if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
         return 3;
