@@ -252,9 +252,10 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
-        if (message == taskbarCreated_ && taskbarCreated_ != 0 && tray_ && tray_->shown()) {
-            // Explorer restarted and forgot every icon.
+        if (message == taskbarCreated_ && taskbarCreated_ != 0 && trayWanted_) {
+            // Explorer (re)started: it knows no icon of ours, whether it had one before or not.
             if (tray_->readd()) {
+                KillTimer(hwnd_, kTrayRetryTimer);
                 PostMessageW(hwnd_, kTrayAppeared, 0, 0);
             }
             return 0;
@@ -721,6 +722,7 @@ void Form1::bringToFront() {
 }
 
 void Form1::addTrayIcon(std::string_view tip) {
+    trayWanted_ = true;
     if (tray_->add(widen(tip))) {
         PostMessageW(hwnd_, kTrayAppeared, 0, 0);
         return;
@@ -734,6 +736,7 @@ void Form1::setTrayTip(std::string_view tip) {
 }
 
 void Form1::removeTrayIcon() {
+    trayWanted_ = false;
     KillTimer(hwnd_, kTrayRetryTimer);
     tray_->remove();
 }

@@ -102,6 +102,7 @@ private:
     HBITMAP preview_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
     int trayRetries_ = 0;
+    bool trayWanted_ = false; // added and not yet removed, whether a tray has it or not
     UINT taskbarCreated_ = 0;
 
     Form1Presenter* presenter_ = nullptr;

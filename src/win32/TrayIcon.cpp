@@ -29,6 +29,10 @@ bool TrayIcon::add(std::wstring_view tip) {
 bool TrayIcon::readd() {
     data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     shown_ = Shell_NotifyIconW(NIM_ADD, &data_) != FALSE;
+    if (!shown_) {
+        // The taskbar also announces itself when only its DPI changed: the icon is still there.
+        shown_ = Shell_NotifyIconW(NIM_MODIFY, &data_) != FALSE;
+    }
     return shown_;
 }
 

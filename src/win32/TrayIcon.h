@@ -18,7 +18,8 @@ public:
 
     // True when a notification area took the icon.
     bool add(std::wstring_view tip);
-    // Adds the icon again with its last tip, after the taskbar was re-created.
+    // Adds the icon again with its last tip, after the taskbar was re-created; true when a
+    // notification area shows it now.
     bool readd();
     void setTip(std::wstring_view tip);
     void remove();
