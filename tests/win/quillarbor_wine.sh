@@ -2,7 +2,8 @@
 # Quillarbor.exe end to end under Wine, in a throw-away prefix on a virtual desktop (Xvfb and
 # openbox, no tray of its own so that Wine shows its tray window), driven with xdotool and
 # checked in the prefix's registry: the one-shot run, a skin applied by the countdown, the tray
-# round trip, and the settings saved by Terminate, Alt+F4 and the end of the session.
+# round trip, and the settings saved by Terminate, Alt+F4 and the end of the session. First, that
+# the executable imports only Windows' own libraries.
 # Usage: quillarbor_wine.sh <Quillarbor.exe>   (run by ctest under `tini -s`, which reaps the
 # processes Wine leaves behind). Exit code 77 means skipped: a tool is missing.
 set -euo pipefail
@@ -17,6 +18,16 @@ for tool in wine wineserver wineboot winepath Xvfb openbox xdotool xwininfo; do
         exit 77
     fi
 done
+
+# One file to ship: nothing but Windows' own libraries may be imported.
+if command -v x86_64-w64-mingw32-objdump >/dev/null; then
+    foreign=$(x86_64-w64-mingw32-objdump -p "$exe" | sed -n 's/^\s*DLL Name: //p' |
+        grep -viE '^(advapi32|comctl32|gdi32|kernel32|msvcrt|shell32|user32)\.dll$' || true)
+    if [[ -n "$foreign" ]]; then
+        echo "$script_name: FAIL: Quillarbor.exe needs DLLs Windows does not have: $foreign" >&2
+        exit 1
+    fi
+fi
 
 # shellcheck source=tools/lib/desktop.sh
 source "$root/tools/lib/desktop.sh"
