@@ -2,8 +2,9 @@
 # Quillarbor.exe end to end under Wine, in a throw-away prefix on a virtual desktop (Xvfb and
 # openbox, no tray of its own so that Wine shows its tray window), driven with xdotool and
 # checked in the prefix's registry: the one-shot run, a skin applied by the countdown, the tray
-# round trip, and the settings saved by Terminate, Alt+F4 and the end of the session. First, that
-# the executable imports only Windows' own libraries.
+# round trip, the window's size, the keyboard, the About box, and the settings saved by Terminate,
+# Alt+F4 and the end of the session. First, that the executable imports only Windows' own
+# libraries.
 # Usage: quillarbor_wine.sh <Quillarbor.exe>   (run by ctest under `tini -s`, which reaps the
 # processes Wine leaves behind). Exit code 77 means skipped: a tool is missing.
 set -euo pipefail
@@ -145,11 +146,35 @@ read -r menu_x menu_y menu_h < <(xwininfo -id "$menu" | awk '/Absolute upper-lef
 xdotool mousemove $((menu_x + 30)) $((menu_y + menu_h * 7 / 8)) click 1
 expect_saved Terminate
 
-echo "$script_name: Alt+F4 saves the settings"
+echo "$script_name: the client area is 501 x 390 at 96 DPI, below the menu bar"
 reg_delete "$settings\\systray" String
+reg_set "$settings\\delay" String 1 # no timed change during the steps below
 start_program
+window=$(main_window)
+read -r window_x window_y width height < <(xwininfo -id "$window" | awk '
+    /Absolute upper-left X/ { x = $NF } /Absolute upper-left Y/ { y = $NF }
+    /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
+((width == 501 && height > 390 && height < 430)) || fail "the window measures ${width} x ${height}"
+
+echo "$script_name: Tab, Down and Enter apply the first skin of the list"
+reg_delete "$toolbar" BackBitmapIE5
+xdotool windowactivate --sync "$window"
+xdotool key Tab Down Return
+first_applied() { [[ "$(reg_value "$toolbar" BackBitmapIE5)" == "$skins\\dusk.bmp" ]]; }
+wait_for 10 first_applied || fail "the keys applied '$(reg_value "$toolbar" BackBitmapIE5)'"
+
+echo "$script_name: Help > About opens the About box; Esc closes it"
+xdotool mousemove $((window_x + 45)) $((window_y + height - 390 - 10)) click 1
+sleep 0.5
+xdotool key Down Down Return
+about_box() { xdotool search --onlyvisible --name '^About Quillarbor$' 2>/dev/null | grep -q .; }
+wait_for 10 about_box || fail "no About box"
+xdotool key Escape
+wait_for 10 eval '! about_box' || fail "Esc left the About box open"
+
+echo "$script_name: Alt+F4 saves the settings"
 # Through the window manager, which asks the window to close; closing the X window would not.
-xdotool windowactivate --sync "$(main_window)"
+xdotool windowactivate --sync "$window"
 xdotool key alt+F4
 expect_saved Alt+F4
 
