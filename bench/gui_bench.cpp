@@ -44,8 +44,10 @@ private:
     bool enabled_ = false;
 };
 
+// Handles what is pending, until nothing is: the skin list lays a large folder out in batches,
+// each posted as the one before ends, and a timed step ends when the last has run.
 void settle() {
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10000);
 }
 
 // A list shown in a window of the size the main window gives it.
