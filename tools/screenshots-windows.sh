@@ -28,14 +28,8 @@ die() {
     echo "$script_name: $*" >&2
     exit 1
 }
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+# shellcheck source=tools/lib/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib/wait.sh"
 
 start_virtual_desktop --no-tray
 # A calm backdrop instead of the bare server's black; `display` exits with 1 even then.

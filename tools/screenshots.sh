@@ -52,14 +52,8 @@ die() {
 }
 
 # Polls the command until it succeeds, for at most $1 seconds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+# shellcheck source=tools/lib/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/lib/wait.sh"
 
 # --- a desktop of our own, with nobody else's services or settings
 

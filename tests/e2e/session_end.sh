@@ -37,14 +37,8 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+# shellcheck source=tools/lib/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/wait.sh"
 # The data of value "String" under the setting $1, or of "BackBitmapIE5" with $1 = toolbar.
 stored() {
     local key="[HKEY_CURRENT_USER\\Software\\Quillarbor\\$1]" name='"String"='

@@ -36,14 +36,8 @@ die() {
     exit 1
 }
 
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+# shellcheck source=tools/lib/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/wait.sh"
 
 start_display() {
     local n pid

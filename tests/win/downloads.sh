@@ -29,14 +29,8 @@ fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))
 }
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.5
-    done
-}
+# shellcheck source=tools/lib/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/wait.sh"
 # The data of a value as `wine reg query` prints it, carriage returns dropped; "" when missing.
 query() {
     wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' |

@@ -41,14 +41,8 @@ fail() {
 }
 
 # Polls the command until it succeeds, for at most $1 seconds.
-wait_for() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
+# shellcheck source=tools/lib/wait.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/wait.sh"
 
 settings='HKCU\Software\Quillarbor'
 toolbar='HKCU\Software\Microsoft\Internet Explorer\Toolbar'
