@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,15 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     quillarbor::ClockSeededRandom random;
     quillarbor::Form1Presenter presenter(form, quillarbor::Form1Presenter::runningProgram(random));
-    if (presenter.load(args) == quillarbor::Form1Presenter::Start::Ended) {
+    switch (presenter.load(args)) {
+    case quillarbor::Form1Presenter::Start::Running:
+        return runMessageLoop(form);
+    case quillarbor::Form1Presenter::Start::Ended:
         return 0;
+    case quillarbor::Form1Presenter::Start::Failed:
+        // A logon script or a scheduled task learns from the status that nothing was applied.
+        std::fprintf(stderr, "quillarbor: /O applied no skin: %s\n", presenter.failure().c_str());
+        return 1;
     }
-    return runMessageLoop(form);
+    return 1;
 }

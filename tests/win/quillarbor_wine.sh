@@ -94,6 +94,17 @@ reg_delete "$toolbar" BackBitmapIE5
 timeout 30 wine "$exe" /O >>"$session/program.log" 2>&1 || fail "/O did not exit cleanly"
 applied_skin || fail "/O wrote '$(reg_value "$toolbar" BackBitmapIE5)'"
 
+echo "$script_name: /O that picks a file which is no picture exits 1 and applies nothing"
+mkdir "$session/not-pictures"
+echo "not a bitmap" >"$session/not-pictures/plain.bmp"
+reg_set "$settings\\path" String "$(winepath -w "$session/not-pictures" | tr -d '\r')"
+reg_delete "$toolbar" BackBitmapIE5
+status=0
+timeout 30 wine "$exe" /O >>"$session/program.log" 2>&1 || status=$?
+((status == 1)) || fail "/O with nothing it could apply exited with $status"
+[[ -z "$(reg_value "$toolbar" BackBitmapIE5)" ]] || fail "/O applied a file that is no picture"
+reg_set "$settings\\path" String "$skins"
+
 echo "$script_name: with a delay of 0.1 the countdown applies a skin"
 reg_delete "$toolbar" BackBitmapIE5
 reg_delete "$settings\\systray" String
