@@ -30,4 +30,12 @@ struct FolderListing {
 std::optional<FolderListing> listFolder(const std::string& folder,
                                         bool (*wanted)(std::string_view name));
 
+namespace detail {
+// Each platform's one pass over a folder (folder_files_posix.cpp, folder_files_win.cpp), behind
+// the three above: the files `wanted` accepts (none without it) and, when asked, the
+// sub-folders; nullopt when the folder cannot be opened.
+std::optional<FolderListing> readFolder(const std::string& folder,
+                                        bool (*wanted)(std::string_view name), bool subFolders);
+} // namespace detail
+
 } // namespace quillarbor

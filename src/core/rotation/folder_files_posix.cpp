@@ -7,12 +7,9 @@
 
 namespace quillarbor {
 
-namespace {
-
-// One pass over a folder that keeps the files `wanted` accepts (none without it)
-// and, when asked, the sub-folders; nullopt when the folder cannot be opened.
-std::optional<FolderListing> readFolder(const std::string& folder,
-                                        bool (*wanted)(std::string_view name), bool subFolders) {
+std::optional<FolderListing> detail::readFolder(const std::string& folder,
+                                                bool (*wanted)(std::string_view name),
+                                                bool subFolders) {
     // A text with a NUL in it would name some other, shorter path.
     if (folder.empty() || folder.find('\0') != std::string::npos) {
         return std::nullopt;
@@ -47,27 +44,6 @@ std::optional<FolderListing> readFolder(const std::string& folder,
     }
     ::closedir(dir);
     return listing;
-}
-
-} // namespace
-
-std::vector<std::string> listFolderFiles(const std::string& folder,
-                                         bool (*wanted)(std::string_view name)) {
-    auto listing = readFolder(folder, wanted, false);
-    return listing ? std::move(listing->files) : std::vector<std::string>();
-}
-
-std::optional<std::vector<std::string>> listSubFolders(const std::string& folder) {
-    auto listing = readFolder(folder, nullptr, true);
-    if (!listing) {
-        return std::nullopt;
-    }
-    return std::move(listing->subFolders);
-}
-
-std::optional<FolderListing> listFolder(const std::string& folder,
-                                        bool (*wanted)(std::string_view name)) {
-    return readFolder(folder, wanted, true);
 }
 
 } // namespace quillarbor

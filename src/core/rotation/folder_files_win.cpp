@@ -8,13 +8,10 @@
 
 namespace quillarbor {
 
-namespace {
-
-// One pass over a folder that keeps the files `wanted` accepts (none without it) and, when
-// asked, the sub-folders; nullopt when the folder cannot be opened. The listing carries each
-// entry's attributes, so no entry is looked up on its own.
-std::optional<FolderListing> readFolder(const std::string& folder,
-                                        bool (*wanted)(std::string_view name), bool subFolders) {
+// The listing carries each entry's attributes, so no entry is looked up on its own.
+std::optional<FolderListing> detail::readFolder(const std::string& folder,
+                                                bool (*wanted)(std::string_view name),
+                                                bool subFolders) {
     const auto path = wideFromText(folder);
     if (folder.empty() || !path) {
         return std::nullopt;
@@ -61,27 +58,6 @@ std::optional<FolderListing> readFolder(const std::string& folder,
     } while (FindNextFileW(find, &entry));
     FindClose(find);
     return listing;
-}
-
-} // namespace
-
-std::vector<std::string> listFolderFiles(const std::string& folder,
-                                         bool (*wanted)(std::string_view name)) {
-    auto listing = readFolder(folder, wanted, false);
-    return listing ? std::move(listing->files) : std::vector<std::string>();
-}
-
-std::optional<std::vector<std::string>> listSubFolders(const std::string& folder) {
-    auto listing = readFolder(folder, nullptr, true);
-    if (!listing) {
-        return std::nullopt;
-    }
-    return std::move(listing->subFolders);
-}
-
-std::optional<FolderListing> listFolder(const std::string& folder,
-                                        bool (*wanted)(std::string_view name)) {
-    return readFolder(folder, wanted, true);
 }
 
 } // namespace quillarbor
