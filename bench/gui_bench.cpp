@@ -117,8 +117,8 @@ void BM_FileListRefreshChanged(benchmark::State& state) {
     state.counters["rows"] = list->listCount();
 }
 
-// The timed change of the main window, through the presenter: list refreshed, one skin drawn, loaded
-// and previewed, the window repainted and the path written to the store.
+// The timed change of the main window, through the presenter: list refreshed, one skin drawn,
+// loaded and previewed, the window repainted and the path written to the store.
 void BM_Form1Pick(benchmark::State& state) {
     const std::string folder = qb::skinFolder(static_cast<int>(state.range(0)));
     qb::writeStore(0, folder);

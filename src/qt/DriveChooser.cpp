@@ -1,7 +1,7 @@
 #include "qt/DriveChooser.h"
 
-#include "qt/drawn_icon.h"
 #include "app/drives.h"
+#include "qt/drawn_icon.h"
 
 #include <QLinearGradient>
 #include <QPainter>

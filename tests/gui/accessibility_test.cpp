@@ -4,9 +4,9 @@
 
 #include "app/startup_rules.h"
 
-#include "qt/frmAbout.h"
 #include "qt/FileList.h"
 #include "qt/Form1.h"
+#include "qt/frmAbout.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

@@ -53,8 +53,8 @@ bool isValidUtf8(std::string_view s) {
 }
 
 bool fitsQuotedText(const RawValue& v) {
-    return v.type == backend::kRegSz && v.bytes.find_first_of(std::string_view("\0\r\n", 3)) ==
-                                            std::string::npos &&
+    return v.type == backend::kRegSz &&
+           v.bytes.find_first_of(std::string_view("\0\r\n", 3)) == std::string::npos &&
            isValidUtf8(v.bytes);
 }
 
@@ -310,8 +310,7 @@ bool Document::setValue(std::string_view keyPath, std::string_view name,
     return putValue(addKey(keyPath), name, data);
 }
 
-bool Document::putValue(std::size_t keySlot, std::string_view name,
-                        const backend::RawValue& data) {
+bool Document::putValue(std::size_t keySlot, std::string_view name, const backend::RawValue& data) {
     std::vector<Value>& values = keys_[keySlot].values;
     const auto [it, inserted] = valueIndex_[keySlot].try_emplace(lowerAscii(name), values.size());
     if (inserted) {
