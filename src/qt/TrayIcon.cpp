@@ -1,7 +1,5 @@
 #include "qt/TrayIcon.h"
 
-#include "rotation/countdown.h"
-
 #include <QCursor>
 #include <QTimer>
 #include <QToolTip>
@@ -40,7 +38,7 @@ void TrayIcon::addTrayIcon(const QString& tip) {
 
 void TrayIcon::setTrayTip(const QString& text) {
     const QString previous = trayIconData_.tip;
-    trayIconData_.tip = QString::fromStdString(fitTrayTip(text.toStdString()));
+    trayIconData_.tip = text; // fitted to the notification area by the presenter
     // A hidden icon keeps the tip too, so it shows the current one when it appears.
     icon_->setToolTip(trayIconData_.tip);
     // Where the toolkit draws the tip itself, an open one keeps its text until the

@@ -31,7 +31,7 @@ public:
     // Puts the icon into the notification area with the tooltip `tip`. Only the first call
     // counts, and none after removeTrayIcon.
     void addTrayIcon(const QString& tip);
-    // Replaces the tooltip: at most 63 characters, keeping the beginning.
+    // Replaces the tooltip with `text`, already fitted to the notification area.
     void setTrayTip(const QString& text);
     // Takes the icon out for good.
     void removeTrayIcon();

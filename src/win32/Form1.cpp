@@ -659,17 +659,7 @@ void Form1::setRunAtStartupChecked(bool checked) {
 }
 
 void Form1::centreOnScreen() {
-    RECT outer{};
-    GetWindowRect(hwnd_, &outer);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& screen = monitor.rcMonitor;
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    SetWindowPos(hwnd_, nullptr, screen.left + (screen.right - screen.left - width) / 2,
-                 screen.top + (screen.bottom - screen.top - height) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    win32::centreOnScreen(hwnd_);
 }
 
 Form1View::WindowState Form1::windowState() const {

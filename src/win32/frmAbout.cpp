@@ -121,19 +121,6 @@ void layout(HWND dialog, State& state) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void centreOnScreen(HWND dialog) {
-    RECT outer{};
-    GetWindowRect(dialog, &outer);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(dialog, MONITOR_DEFAULTTOPRIMARY), &monitor);
-    const RECT& screen = monitor.rcMonitor;
-    SetWindowPos(dialog, nullptr,
-                 screen.left + (screen.right - screen.left - (outer.right - outer.left)) / 2,
-                 screen.top + (screen.bottom - screen.top - (outer.bottom - outer.top)) / 2, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 void load(HWND dialog, State& state) {
     const std::wstring title = widen(kAppTitle);
     SetWindowTextW(dialog, (L"About " + title).c_str());

@@ -50,4 +50,17 @@ HFONT fittedFont(UINT dpi, std::span<const TextBox> boxes) {
     }
 }
 
+void centreOnScreen(HWND window) {
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const RECT& screen = monitor.rcMonitor;
+    SetWindowPos(window, nullptr,
+                 screen.left + (screen.right - screen.left - (outer.right - outer.left)) / 2,
+                 screen.top + (screen.bottom - screen.top - (outer.bottom - outer.top)) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 } // namespace quillarbor::win32

@@ -25,4 +25,7 @@ struct TextBox {
 // designed for) and stepped down to 6 points at the least until every text fits its box.
 HFONT fittedFont(UINT dpi, std::span<const TextBox> boxes);
 
+// Moves a window, keeping its size, to the middle of the monitor it is on.
+void centreOnScreen(HWND window);
+
 } // namespace quillarbor::win32
