@@ -189,4 +189,29 @@ start_program
 wineboot -e >>"$session/wineboot.log" 2>&1
 expect_saved "session end"
 
+echo "$script_name: names beyond the code page: the skin applied and the folder saved are exact"
+# Under a UTF-8 locale Wine passes such names between Unix and Windows unchanged.
+export LC_ALL=C.UTF-8
+mkdir "$session/Папка"
+cp "$root/samples/dusk.bmp" "$session/Папка/snow ☃ ж.bmp"
+folder="$(winepath -w "$session" | tr -d '\r')\\Папка"
+reg_set "$settings\\path" String "$folder"
+reg_delete "$toolbar" BackBitmapIE5
+# The data of a text value from an export, which Wine writes in UTF-16: no console in between.
+exported() {
+    wine reg export "$1" "$session/export.reg" /y >/dev/null 2>&1 || return 1
+    iconv -f UTF-16 -t UTF-8 "$session/export.reg" | tr -d '\r' |
+        sed -n "s/^\"$2\"=\"\(.*\)\"\$/\1/p" | sed 's/\\\\/\\/g'
+}
+start_program
+window=$(main_window)
+xdotool windowactivate --sync "$window"
+xdotool key Tab Down Return
+wide_applied() { [[ "$(exported "$toolbar" BackBitmapIE5)" == "$folder\\snow ☃ ж.bmp" ]]; }
+wait_for 10 wide_applied || fail "the skin applied is '$(exported "$toolbar" BackBitmapIE5)'"
+xdotool key alt+F4
+wait_for 15 program_ended || fail "Alt+F4 left the program running"
+[[ "$(exported "$settings\\path" String)" == "$folder" ]] ||
+    fail "the folder saved is '$(exported "$settings\\path" String)'"
+
 echo "$script_name: all passed"

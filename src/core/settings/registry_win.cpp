@@ -1,17 +1,15 @@
-#include "settings/ansi_win.h"
+#include "rotation/path_text_win.h"
 #include "settings/registry_backend.h"
 
-#include <cstdio>
 #include <string>
 #include <windows.h>
 
+// The registry holds text as UTF-16, so every name and value goes through the wide calls: a path
+// in any script reads back exactly as it was written, and values that earlier versions wrote
+// through the code-page calls read back the same.
 namespace quillarbor {
 
 namespace {
-
-void warn(const char* message) {
-    std::fprintf(stderr, "quillarbor: %s\n", message);
-}
 
 HKEY rootHandle(RegRoot root) {
     return root == RegRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
@@ -21,13 +19,22 @@ const char* rootName(RegRoot root) {
     return root == RegRoot::LocalMachine ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
 }
 
+// A 32-bit program on 64-bit Windows is shown a 32-bit copy of the machine's software key; what
+// other programs installed for the machine is found in the native one.
+REGSAM machineView(RegRoot root) {
+    BOOL wow64 = FALSE;
+    if (root == RegRoot::LocalMachine && IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        return KEY_WOW64_64KEY;
+    }
+    return 0;
+}
+
 // The system's own words for an error code, without the line break it ends them with.
 std::string systemErrorText(LONG code) {
-    char buffer[512] = {};
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                       static_cast<DWORD>(code), 0, buffer, sizeof buffer, nullptr);
-    std::string text(buffer, length);
+    wchar_t buffer[512] = {};
+    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                        nullptr, static_cast<DWORD>(code), 0, buffer, 512, nullptr);
+    std::string text = textFromWide(std::wstring_view(buffer, length));
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) {
         text.pop_back();
     }
@@ -57,89 +64,45 @@ private:
 
 } // namespace
 
-namespace ansi {
-
-std::optional<std::string> fromUtf8(std::string_view utf8) {
-    if (utf8.empty()) {
-        return std::string();
-    }
-    const int n = static_cast<int>(utf8.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, nullptr, 0);
-    if (wide <= 0) {
-        return std::nullopt;
-    }
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), n, w.data(), wide);
-    const UINT cp = GetACP();
-    if (cp == CP_UTF8) {
-        return std::string(utf8); // the code page is UTF-8 itself
-    }
-    BOOL usedDefault = FALSE;
-    const int bytes = WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, w.data(), wide, nullptr, 0,
-                                          nullptr, &usedDefault);
-    if (bytes <= 0) {
-        return std::nullopt;
-    }
-    std::string out(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(cp, WC_NO_BEST_FIT_CHARS, w.data(), wide, out.data(), bytes, nullptr,
-                        &usedDefault);
-    if (usedDefault) {
-        return std::nullopt;
-    }
-    return out;
-}
-
-std::string toUtf8(std::string_view text) {
-    if (text.empty() || GetACP() == CP_UTF8) {
-        return std::string(text);
-    }
-    const int n = static_cast<int>(text.size());
-    const int wide = MultiByteToWideChar(CP_ACP, 0, text.data(), n, nullptr, 0);
-    if (wide <= 0) {
-        return {};
-    }
-    std::wstring w(static_cast<std::size_t>(wide), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), n, w.data(), wide);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(bytes > 0 ? bytes : 0), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, out.data(), bytes, nullptr, nullptr);
-    return out;
-}
-
-} // namespace ansi
-
 namespace backend {
 
 ReadResult readValue(RegRoot root, std::string_view subKey, std::string_view valueName,
                      std::optional<std::size_t> maxBytes) {
     ReadResult result;
-    const auto key = ansi::fromUtf8(subKey);
-    const auto name = ansi::fromUtf8(valueName);
+    const auto key = wideFromText(subKey);
+    const auto name = wideFromText(valueName);
     if (!key || !name) {
-        return result; // a name the code page cannot hold cannot exist in the registry
+        return result; // text that is not UTF-8 names no key
     }
     Key handle;
-    if (RegOpenKeyExA(rootHandle(root), key->c_str(), 0, KEY_READ, handle.out()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(rootHandle(root), key->c_str(), 0, KEY_READ | machineView(root),
+                      handle.out()) != ERROR_SUCCESS) {
         return result;
     }
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(handle.get(), name->c_str(), nullptr, &type, nullptr, &size) !=
+    if (RegQueryValueExW(handle.get(), name->c_str(), nullptr, &type, nullptr, &size) !=
         ERROR_SUCCESS) {
         result.status = ReadStatus::NoValue;
         return result;
     }
-    if (maxBytes && size > *maxBytes) {
+    // The limit counts characters of text, as it did when text came in single bytes.
+    const auto tooLarge = [&](DWORD bytes) {
+        return maxBytes && (isTextType(type) ? bytes / sizeof(wchar_t) : bytes) > *maxBytes;
+    };
+    if (tooLarge(size)) {
         result.status = ReadStatus::TooLarge;
         return result;
     }
-    std::string data;
+    // Whole UTF-16 units, with room to spare: another program may grow the value between calls.
+    std::wstring data;
     LONG rc = ERROR_MORE_DATA;
     while (rc == ERROR_MORE_DATA) {
-        data.resize(size);
-        rc = RegQueryValueExA(handle.get(), name->c_str(), nullptr, &type,
+        data.assign(size / sizeof(wchar_t) + 1, L'\0');
+        size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+        rc = RegQueryValueExW(handle.get(), name->c_str(), nullptr, &type,
                               reinterpret_cast<BYTE*>(data.data()), &size);
-        if (maxBytes && size > *maxBytes) {
+        if (tooLarge(size)) {
             result.status = ReadStatus::TooLarge;
             return result;
         }
@@ -148,31 +111,48 @@ ReadResult readValue(RegRoot root, std::string_view subKey, std::string_view val
         result.status = ReadStatus::NoValue;
         return result;
     }
-    data.resize(size);
     result.status = ReadStatus::Ok;
     result.value.type = type;
-    result.value.bytes = isTextType(type) ? ansi::toUtf8(data) : data;
+    if (isTextType(type)) {
+        // NULs stay where they stand; a stray odd byte at the end is no character and is dropped.
+        data.resize(size / sizeof(wchar_t));
+        result.value.bytes = textFromWide(data);
+    } else {
+        result.value.bytes.assign(reinterpret_cast<const char*>(data.data()), size);
+    }
     return result;
 }
 
 std::optional<SaveError> writeValue(RegRoot root, std::string_view subKey,
                                     std::string_view valueName, const RawValue& value) {
     const std::string place = std::string(rootName(root)) + "\\" + std::string(subKey);
-    const auto key = ansi::fromUtf8(subKey);
-    const auto name = ansi::fromUtf8(valueName);
-    const auto data = isTextType(value.type) ? ansi::fromUtf8(value.bytes)
-                                             : std::optional<std::string>(value.bytes);
-    if (!key || !name || !data) {
-        // Better to keep the previous value than to store a path that names no file.
-        warn("a text holds characters the system code page cannot represent; not written");
-        return SaveError{place, "the text holds characters the system code page cannot represent"};
+    const auto key = wideFromText(subKey);
+    const auto name = wideFromText(valueName);
+    if (!key || !name) {
+        return SaveError{place, "the name is not valid UTF-8 text"};
+    }
+    std::wstring text;
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(value.bytes.data());
+    DWORD size = static_cast<DWORD>(value.bytes.size());
+    if (isTextType(value.type)) {
+        const auto wide = wideFromText(value.bytes);
+        if (!wide) {
+            return SaveError{place, "the text is not valid UTF-8"};
+        }
+        text = *wide;
+        // Text is stored with its terminating NUL, as readers of the registry expect; data that is
+        // empty stays empty, as other programs store it too.
+        if (!text.empty() && text.back() != L'\0') {
+            text.push_back(L'\0');
+        }
+        bytes = reinterpret_cast<const BYTE*>(text.data());
+        size = static_cast<DWORD>(text.size() * sizeof(wchar_t));
     }
     Key handle;
-    LONG status = RegCreateKeyA(rootHandle(root), key->c_str(), handle.out());
+    LONG status = RegCreateKeyExW(rootHandle(root), key->c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                                  nullptr, handle.out(), nullptr);
     if (status == ERROR_SUCCESS) {
-        status = RegSetValueExA(handle.get(), name->c_str(), 0, value.type,
-                                reinterpret_cast<const BYTE*>(data->data()),
-                                static_cast<DWORD>(data->size()));
+        status = RegSetValueExW(handle.get(), name->c_str(), 0, value.type, bytes, size);
     }
     if (status != ERROR_SUCCESS) {
         return SaveError{place, systemErrorText(status)};
@@ -181,16 +161,17 @@ std::optional<SaveError> writeValue(RegRoot root, std::string_view subKey,
 }
 
 void deleteValue(RegRoot root, std::string_view subKey, std::string_view valueName) {
-    const auto key = ansi::fromUtf8(subKey);
-    const auto name = ansi::fromUtf8(valueName);
+    const auto key = wideFromText(subKey);
+    const auto name = wideFromText(valueName);
     if (!key || !name) {
         return;
     }
     Key handle;
-    if (RegOpenKeyA(rootHandle(root), key->c_str(), handle.out()) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(rootHandle(root), key->c_str(), 0, KEY_SET_VALUE, handle.out()) !=
+        ERROR_SUCCESS) {
         return;
     }
-    RegDeleteValueA(handle.get(), name->c_str());
+    RegDeleteValueW(handle.get(), name->c_str());
 }
 
 } // namespace backend
