@@ -428,6 +428,10 @@ bool Form1::showPreview(const std::string& picName) {
     return true;
 }
 
+void Form1::clearPreview() {
+    imgPreview->clear();
+}
+
 void Form1::setStartInTrayChecked(bool checked) {
     mnuSystray->setChecked(checked);
     mnuSystray2->setChecked(checked);

@@ -46,6 +46,7 @@ public:
     std::string skinAt(std::size_t index) const override;
     int selectedSkin() const override;
     bool showPreview(const std::string& picName) override;
+    void clearPreview() override;
 
     void setStartInTrayChecked(bool checked) override;
     void setRunAtStartupChecked(bool checked) override;

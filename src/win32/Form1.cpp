@@ -627,6 +627,14 @@ bool Form1::showPreview(const std::string& picName) {
     return true;
 }
 
+void Form1::clearPreview() {
+    if (preview_ != nullptr) {
+        DeleteObject(preview_);
+        preview_ = nullptr;
+    }
+    InvalidateRect(imgPreview, nullptr, FALSE);
+}
+
 void Form1::drawPreview(const DRAWITEMSTRUCT& item) const {
     const RECT& box = item.rcItem;
     if (preview_ == nullptr) {

@@ -1,6 +1,8 @@
-// How a one-shot run ends, as the exit status reports it: a skin applied or none to apply is an
-// ordinary end; a skin picked but not applied is a failure that names what failed and where.
+// A skin that could not be applied. A one-shot run's exit status reports it: a skin applied or
+// none to apply is an ordinary end; a skin picked but not applied is a failure that names what
+// failed and where. A running program never shows it as applied, and tells the user.
 #include "support/fake_view.h"
+#include "support/presenter_commands.h"
 #include "support/temp_config.h"
 
 #include "settings/registry.h"
@@ -14,6 +16,14 @@ using namespace quillarbor::test;
 namespace fs = std::filesystem;
 
 namespace {
+
+// A folder where the writers' lock file should be stops every writer, root included, while the
+// settings still read.
+void refuseWrites(const TempConfig& config) {
+    const fs::path lock = config.userStore().string() + ".lock";
+    fs::remove(lock);
+    fs::create_directories(lock);
+}
 
 enum class Case { Applied, EmptyFolder, StoreUnwritable, NotAPicture };
 
@@ -43,11 +53,7 @@ TEST_P(OneShotEnd, StatusAndReason) {
         view.unloadable.insert((skins / "a.bmp").string());
     }
     if (row.what == Case::StoreUnwritable) {
-        // A folder where the writers' lock file should be stops every writer, root included,
-        // while the settings still read.
-        const fs::path lock = config.userStore().string() + ".lock";
-        fs::remove(lock);
-        fs::create_directories(lock);
+        refuseWrites(config);
     }
 
     EXPECT_EQ(presenter.load({"/o"}), row.expected);
@@ -67,11 +73,63 @@ TEST_P(OneShotEnd, StatusAndReason) {
 const Row kRows[] = {
     {"Applied", Case::Applied, Form1Presenter::Start::Ended, ""},
     {"EmptyFolder", Case::EmptyFolder, Form1Presenter::Start::Ended, ""},
-    {"StoreUnwritable", Case::StoreUnwritable, Form1Presenter::Start::Failed, "BackBitmapIE5 to "},
+    {"StoreUnwritable", Case::StoreUnwritable, Form1Presenter::Start::Failed, "BackBitmapIE5 in "},
     {"NotAPicture", Case::NotAPicture, Form1Presenter::Start::Failed, "a.bmp as a picture"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, OneShotEnd, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
+
+using RefusedWrite = PresenterCommands;
+
+TEST_F(RefusedWrite, TheSkinInForceStaysShownAndTheFailureIsTold) {
+    addSkins({"a.bmp", "b.bmp"});
+    for (const bool byDoubleClick : {false, true}) {
+        SCOPED_TRACE(byDoubleClick ? "double-click" : "timed pick");
+        fs::remove_all(config_.userStore().string() + ".lock");
+        save(loc::settingPath, skinsFolder_);
+        launch({}, {kLargestDraw}); // a pick takes b.bmp
+        view_.selected = 0;
+        presenter_->onSkinChosen();
+        refuseWrites(config_);
+        if (byDoubleClick) {
+            view_.selected = 1;
+            presenter_->onSkinChosen();
+        } else {
+            tickThroughPick();
+        }
+        EXPECT_EQ(toolbar(), skin("a.bmp"));
+        EXPECT_EQ(presenter_->lastShown(), "a.bmp");
+        EXPECT_EQ(view_.lastShownLine, "Last shown: a.bmp");
+        EXPECT_EQ(view_.preview, skin("a.bmp"));
+        view_.tick();
+        EXPECT_NE(view_.tip.find("Last shown: a.bmp"), std::string::npos) << view_.tip;
+        EXPECT_TRUE(view_.beating);
+        ASSERT_EQ(view_.boxes.size(), byDoubleClick ? 1u : 0u);
+        ASSERT_EQ(view_.warnings.size(), byDoubleClick ? 0u : 1u);
+        const std::string& told = byDoubleClick ? view_.boxes[0].text : view_.warnings[0];
+        EXPECT_NE(told.find(skin("b.bmp")), std::string::npos) << told;
+        EXPECT_NE(told.find("BackBitmapIE5"), std::string::npos) << told;
+
+        // The exit cannot save either, and says so for each setting, the folder among them.
+        view_.warnings.clear();
+        presenter_->onExitClicked();
+        ASSERT_EQ(view_.warnings.size(), 3u);
+        EXPECT_NE(view_.warnings[0].find(skinsFolder_), std::string::npos) << view_.warnings[0];
+    }
+}
+
+TEST_F(RefusedWrite, NothingAppliedYetLeavesTheWindowEmpty) {
+    addSkins({"a.bmp"});
+    save(loc::settingPath, skinsFolder_);
+    launch();
+    refuseWrites(config_);
+    view_.selected = 0;
+    presenter_->onSkinChosen();
+    EXPECT_EQ(view_.preview, "");
+    EXPECT_EQ(view_.lastShownLine, "");
+    EXPECT_EQ(presenter_->lastShown(), "");
+    EXPECT_EQ(view_.boxes.size(), 1u);
+}
 
 } // namespace

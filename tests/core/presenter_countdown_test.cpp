@@ -77,11 +77,17 @@ TEST_F(PresenterCountdown, AnEditDrawsAfreshFromTheDelayAndRestartsTheBeat) {
         {"decimal", {"2.5"}, "2.5", 112},
         {"hexadecimal", {"&H10"}, "&H10", 720},
         {"just fits for every draw", {"28633115"}, "28633115", 1288490175},
-        // Kept in the box as typed; the countdown comes from the last delay that worked: 0.5.
-        {"number, then letters", {"2x"}, "2x", 22},
-        {"blank inside", {"1 5"}, "1 5", 22},
-        {"fits for this draw, not for every draw", {"28633116"}, "28633116", 22},
-        {"typed key by key: 2 worked before the x", {"2", "2x"}, "2x", 90},
+        // Too large for the 32-bit countdown: brought down to the largest delay that fits.
+        {"fits for this draw, not for every draw", {"28633116"}, "28633115", 1288490175},
+        {"typed key by key past the largest",
+         {"3", "35", "350", "3500", "35000", "350000", "3500000", "35000000"},
+         "28633115",
+         1288490175},
+        {"too large for a number", {"1e400"}, "28633115", 1288490175},
+        // No number as a whole: the delay in force is put back, 0.5 or what was typed before.
+        {"number, then letters", {"2x"}, "0.5", 22},
+        {"blank inside", {"1 5"}, "0.5", 22},
+        {"typed key by key: 2 worked before the x", {"2", "2x"}, "2", 90},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -27,7 +27,8 @@ TEST_F(PresenterStartUp, SavedSettingsAreShownDrawnFromAndSavedBack) {
         {"flag as a number", "7", "-1", 0.0f, "7", 315, true},
         {"flag zero", "7", "0", 0.0f, "7", 315, false},
         {"unconvertible values", "5x", "maybe", 0.0f, "1", 45, false},
-        {"not numbers at all", "abc", "yes", 0.0f, "1", 45, false},
+        // As if typed: no leading number is below the minimum.
+        {"not numbers at all", "abc", "yes", 0.0f, "0.1", 5, false},
         {"empty values", "", "", 0.0f, "1", 45, false},
         {"delay below the minimum", "0.05", "", 0.0f, "0.1", 5, false},
         {"delay zero", "0", "", 0.0f, "0.1", 5, false},
@@ -35,6 +36,7 @@ TEST_F(PresenterStartUp, SavedSettingsAreShownDrawnFromAndSavedBack) {
         {"1 minute, r = 0.9834: 74.502 rounds up", "1", "", 0.9834f, "1", 75, false},
         {"largest delay that always fits", "28633115", "", kLargestDraw, "28633115", 2147483574,
          false},
+        {"too large: brought down", "50000000", "", kLargestDraw, "28633115", 2147483574, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

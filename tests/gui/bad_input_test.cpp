@@ -4,6 +4,7 @@
 #include "support/gui_test_support.h"
 
 #include "qt/FileList.h"
+#include "qt/MessageBox.h"
 #include "qt/TrayIcon.h"
 #include "settings/registry.h"
 
@@ -220,10 +221,11 @@ void BadInputTest::skinFolderGoesAwayWhileRunning() {
     } else {
         fs::remove_all(fs::path(at("skins")));
     }
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("skins/b\\.bmp as a picture"));
-    // An entry still listed from before: choosing it applies nothing.
+    // An entry still listed from before: choosing it applies nothing, and the box says why.
+    MessageBox::setNextAnswer(MessageBox::Ok);
     chooseEntry(1);
     QCOMPARE(toolbarValue(), at("skins/a.bmp"));
+    QVERIFY(MessageBox::lastText().contains(QString::fromStdString(at("skins/b.bmp"))));
 
     tickThroughPick();
     QCOMPARE(files()->listCount(), 0);

@@ -7,8 +7,10 @@
 #include "rotation/random_source.h"
 #include "rotation/skins.h"
 #include "settings/registry.h"
+#include "version.h"
 
 #include <cmath>
+#include <string_view>
 #include <utility>
 
 namespace quillarbor {
@@ -22,6 +24,26 @@ constexpr std::string_view kResetTitle = "Reset Registry before uninstall";
 bool everyDrawFits(double delayMinutes) {
     return drawCountdownSeconds(delayMinutes, 0.0f) &&
            drawCountdownSeconds(delayMinutes, std::nextafter(1.0f, 0.0f));
+}
+
+// What the delay box makes of a text, so that the box always shows the delay in force.
+enum class DelayFate {
+    Kept,     // a delay countdowns can be drawn from
+    Minimum,  // below the minimum (by its leading number): raised to it
+    Largest,  // too large for the 32-bit countdown: brought down to the largest that fits
+    NoNumber, // a number followed by more ("2x"): the last delay in force is put back
+};
+
+DelayFate delayFate(std::string_view text) {
+    const double leading = leadingNumber(text);
+    if (leading < kMinimumDelay) {
+        return DelayFate::Minimum;
+    }
+    const auto delay = parseNumber(text);
+    if (delay ? !everyDrawFits(*delay) : std::isinf(leading)) {
+        return DelayFate::Largest;
+    }
+    return delay ? DelayFate::Kept : DelayFate::NoNumber;
 }
 
 } // namespace
@@ -43,8 +65,9 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
 
     const std::string delay =
         regGetString(RegRoot::CurrentUser, loc::settingDelay, loc::settingValue);
-    // A saved delay that is no number is treated as missing.
-    if (!delay.empty() && parseNumber(delay)) {
+    // A saved delay goes into the box as if typed, but one with more after its number ("5x") is
+    // treated as missing: there is no delay before it to put back.
+    if (!delay.empty() && delayFate(delay) != DelayFate::NoNumber) {
         setDelayText(delay);
     }
 
@@ -76,6 +99,7 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
     view_.addTrayIcon(trayTip_);
 
     if (isOneShot(commandLine_)) {
+        oneShot_ = true;
         failure_.clear();
         pickRandomSkin();
         unload();
@@ -113,10 +137,20 @@ void Form1Presenter::unload() {
 }
 
 void Form1Presenter::saveSettings() {
-    regSaveString(RegRoot::CurrentUser, loc::settingPath, loc::settingValue, view_.skinFolder());
-    regSaveString(RegRoot::CurrentUser, loc::settingDelay, loc::settingValue, view_.delayText());
-    regSaveString(RegRoot::CurrentUser, loc::settingSystray, loc::settingValue,
-                  boolToText(startInTray_));
+    // Each setting is saved on its own, so one that cannot be leaves the others saved. The program
+    // is ending, perhaps with the session: said where no one has to answer it.
+    const std::pair<std::string_view, std::string> settings[] = {
+        {loc::settingPath, view_.skinFolder()},
+        {loc::settingDelay, view_.delayText()},
+        {loc::settingSystray, boolToText(startInTray_)},
+    };
+    for (const auto& [subKey, data] : settings) {
+        if (const auto error =
+                regTrySaveString(RegRoot::CurrentUser, subKey, loc::settingValue, data)) {
+            view_.warn("cannot save the setting " + std::string(subKey) + " (" + data + ") to " +
+                       error->place + ": " + error->reason);
+        }
+    }
 }
 
 void Form1Presenter::pickRandomSkin() {
@@ -125,22 +159,7 @@ void Form1Presenter::pickRandomSkin() {
         return;
     }
     const int i = pickIndex(static_cast<int>(n), services_.random.next());
-    apply(view_.skinAt(static_cast<std::size_t>(i)), true);
-}
-
-void Form1Presenter::apply(const std::string& name, bool repaint) {
-    const std::string picName = addSlash(view_.skinFolder()) + name;
-    if (!view_.showPreview(picName)) {
-        // Never a box: a timed pick must not wait for an answer.
-        failure_ = "cannot load " + picName + " as a picture; the skin stays as it was";
-        view_.warn(failure_);
-        return;
-    }
-    lastShown_ = name;
-    if (repaint) {
-        view_.repaint();
-    }
-    changeSkin(picName);
+    apply(view_.skinAt(static_cast<std::size_t>(i)), Asked::ByTimer);
 }
 
 void Form1Presenter::onSkinChosen() {
@@ -148,17 +167,49 @@ void Form1Presenter::onSkinChosen() {
     if (i < 0) {
         return;
     }
-    apply(view_.skinAt(static_cast<std::size_t>(i)), false);
+    apply(view_.skinAt(static_cast<std::size_t>(i)), Asked::ByUser);
+}
+
+void Form1Presenter::apply(const std::string& name, Asked asked) {
+    const std::string picName = addSlash(view_.skinFolder()) + name;
+    failure_.clear();
+    if (!view_.showPreview(picName)) {
+        failure_ = "cannot load " + picName + " as a picture; the skin stays as it was";
+    } else {
+        const std::string previous = std::exchange(lastShown_, name);
+        if (asked == Asked::ByTimer) {
+            view_.repaint();
+        }
+        changeSkin(picName);
+        if (!failure_.empty()) {
+            // The window never shows as applied a skin the browser will not show.
+            lastShown_ = previous;
+            if (appliedPicName_.empty() || !view_.showPreview(appliedPicName_)) {
+                view_.clearPreview();
+            }
+        }
+    }
+    if (failure_.empty()) {
+        return;
+    }
+    // A timed pick must not wait for an answer: no one may be there to give it.
+    if (asked == Asked::ByUser) {
+        view_.messageBox(std::string(kAppTitle) + " " + failure_ + ".", kAppTitle,
+                         Form1View::Buttons::OkOnly);
+    } else if (!oneShot_) { // a one-shot's failure is told once, by its exit
+        view_.warn(failure_);
+    }
 }
 
 void Form1Presenter::changeSkin(const std::string& picName) {
+    if (const auto error =
+            regTrySaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName)) {
+        failure_ = "cannot write " + picName + " to the browser's toolbar value " +
+                   std::string(loc::toolbarValue) + " in " + error->place + ": " + error->reason;
+        return;
+    }
+    appliedPicName_ = picName;
     view_.setLastShownText(lastShownCaption(lastShown_));
-    const auto error =
-        regTrySaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName);
-    failure_ = error
-                   ? "cannot write the browser's toolbar value " + std::string(loc::toolbarValue) +
-                         " to " + error->place + ": " + error->reason
-                   : std::string();
 }
 
 void Form1Presenter::resetCountdown() {
@@ -170,13 +221,12 @@ void Form1Presenter::resetCountdown() {
 }
 
 std::int32_t Form1Presenter::drawCountdown(float r) {
-    // A delay such as "2x" passes the minimum test but is no number; the box keeps what the user
-    // typed, and countdowns come from the last delay that was.
-    const auto delay = parseNumber(view_.delayText());
-    if (delay && everyDrawFits(*delay)) {
-        lastGoodDelay_ = *delay;
+    // The box holds a delay in force after every edit; the last one is the fallback all the same.
+    std::string_view delay = view_.delayText();
+    if (delayFate(delay) != DelayFate::Kept) {
+        delay = delayInForce_;
     }
-    return drawCountdownSeconds(lastGoodDelay_, r).value_or(0);
+    return drawCountdownSeconds(parseNumber(delay).value_or(1.0), r).value_or(0);
 }
 
 void Form1Presenter::onTimer1Tick() {
@@ -197,10 +247,21 @@ void Form1Presenter::onTimer1Tick() {
 }
 
 void Form1Presenter::onDelayEdited(std::string_view text) {
-    if (leadingNumber(text) < kMinimumDelay) {
-        // A text box raises its change event again at once for this; that run draws a
-        // countdown, and so does this one after it.
+    // A text box raises its change event again at once for a replaced text; that run draws a
+    // countdown, and so does this one after it.
+    switch (delayFate(text)) {
+    case DelayFate::Kept:
+        delayInForce_ = text;
+        break;
+    case DelayFate::Minimum:
         setDelayText(std::string(kMinimumDelayText));
+        break;
+    case DelayFate::Largest:
+        setDelayText(std::string(kLargestDelayText));
+        break;
+    case DelayFate::NoNumber:
+        setDelayText(std::string(delayInForce_)); // a copy: the nested run replaces it
+        break;
     }
     setBeat(false);
     setBeat(true);

@@ -74,7 +74,8 @@ public:
     const std::string& commandLine() const { return commandLine_; }
     const std::string& lastShown() const { return lastShown_; }
     const std::string& trayTip() const { return trayTip_; }
-    // Why the last pick or double-click applied nothing; "" when it applied its skin.
+    // Why the last pick or double-click applied nothing; "" when it applied its skin. Only a skin
+    // written to the browser's value is shown as applied.
     const std::string& failure() const { return failure_; }
     bool startInTray() const { return startInTray_; }
     bool runAtStartup() const { return runAtStartup_; }
@@ -86,7 +87,8 @@ private:
     void setDelayText(const std::string& text);
     std::int32_t drawCountdown(float r);
     void setTrayTip(std::string_view text);
-    void apply(const std::string& name, bool repaint);
+    enum class Asked { ByUser, ByTimer };
+    void apply(const std::string& name, Asked asked);
     void showCountdownTip();
     void setBeat(bool enabled);
     void hideIfMinimisedToTray();
@@ -97,13 +99,14 @@ private:
     std::string lastShown_;
     std::string trayTip_;
     std::string failure_;
-    bool startInTray_ = false;  // mnuSystray's check mark is the option itself
-    bool runAtStartup_ = false; // mnuStartup's
-    bool beating_ = false;      // Timer1.Enabled
+    std::string appliedPicName_; // the full path this run last wrote to the browser's value
+    bool startInTray_ = false;   // mnuSystray's check mark is the option itself
+    bool runAtStartup_ = false;  // mnuStartup's
+    bool beating_ = false;       // Timer1.Enabled
     bool unloaded_ = false;
-    // The delay countdowns are drawn from while the box holds one that cannot be; at first the
-    // box's own "1".
-    double lastGoodDelay_ = 1.0;
+    bool oneShot_ = false;
+    // The last text of the delay box that countdowns were drawn from; at first the box's own "1".
+    std::string delayInForce_ = "1";
 };
 
 } // namespace quillarbor

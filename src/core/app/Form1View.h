@@ -42,6 +42,8 @@ public:
     virtual int selectedSkin() const = 0;
     // Shows the bitmap in the preview; false, keeping the preview, when it cannot be loaded.
     virtual bool showPreview(const std::string& picName) = 0;
+    // An empty preview, as at start-up.
+    virtual void clearPreview() = 0;
 
     // The check marks of both "Start in system tray" items, and of both "Run at startup" items.
     virtual void setStartInTrayChecked(bool checked) = 0;

@@ -9,6 +9,9 @@ namespace quillarbor {
 
 inline constexpr double kMinimumDelay = 0.1;
 inline constexpr std::string_view kMinimumDelayText = "0.1";
+// The largest whole number of minutes whose every countdown fits 32 bits: a countdown is at most
+// 75 seconds a minute.
+inline constexpr std::string_view kLargestDelayText = "28633115";
 inline constexpr std::string_view kInitialTrayTip = " Quillarbor ";
 inline constexpr std::size_t kTrayTipMaxChars = 63;
 

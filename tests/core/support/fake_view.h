@@ -129,6 +129,7 @@ public:
         preview = picName;
         return true;
     }
+    void clearPreview() override { preview.clear(); }
 
     void setStartInTrayChecked(bool checked) override { startInTrayMarks = checked; }
     void setRunAtStartupChecked(bool checked) override { runAtStartupMarks = checked; }
