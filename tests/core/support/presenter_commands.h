@@ -2,6 +2,7 @@
 
 #include "support/presenter_with_store.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -33,6 +34,37 @@ protected:
         for (int ticks = 0; random_->draws() == draws && view_.beating && ticks < 100000; ++ticks) {
             view_.tick();
         }
+    }
+
+    // a.bmp applied by hand, then b.bmp asked for by a double-click or a timed pick after `spoil`
+    // made it fail. Whatever failed, the window still shows a.bmp, and the one message about it
+    // (a box for the user who asked, a warning for a timed pick) names b.bmp; returns that message.
+    std::string askForAFailingSkin(bool byDoubleClick, const std::function<void()>& spoil) {
+        addSkins({"a.bmp", "b.bmp"});
+        save(loc::settingPath, skinsFolder_);
+        launch({}, {kLargestDraw}); // a pick takes b.bmp
+        view_.selected = 0;
+        presenter_->onSkinChosen();
+        spoil();
+        if (byDoubleClick) {
+            view_.selected = 1;
+            presenter_->onSkinChosen();
+        } else {
+            tickThroughPick();
+        }
+        EXPECT_EQ(toolbar(), skin("a.bmp"));
+        EXPECT_EQ(presenter_->lastShown(), "a.bmp");
+        EXPECT_EQ(view_.lastShownLine, "Last shown: a.bmp");
+        EXPECT_EQ(view_.preview, skin("a.bmp"));
+        view_.tick();
+        EXPECT_NE(view_.tip.find("Last shown: a.bmp"), std::string::npos) << view_.tip;
+        EXPECT_TRUE(view_.beating);
+        EXPECT_EQ(view_.boxes.size(), byDoubleClick ? 1u : 0u);
+        EXPECT_EQ(view_.warnings.size(), byDoubleClick ? 0u : 1u);
+        const std::string told = byDoubleClick ? (view_.boxes.empty() ? "" : view_.boxes[0].text)
+                                               : (view_.warnings.empty() ? "" : view_.warnings[0]);
+        EXPECT_NE(told.find(skin("b.bmp")), std::string::npos) << told;
+        return told;
     }
 
     static std::string runEntry() {
