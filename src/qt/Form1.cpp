@@ -68,60 +68,6 @@ void describe(QWidget* control, const char* name, const char* description) {
     control->setAccessibleDescription(QString::fromUtf8(description));
 }
 
-std::uint32_t littleEndian(const unsigned char* bytes, int count) {
-    std::uint32_t value = 0;
-    for (int i = count - 1; i >= 0; --i) {
-        value = (value << 8) | bytes[i];
-    }
-    return value;
-}
-
-// The picture of a whole, uncompressed 24-bit bitmap, as Qt's reader gives it, or a null image
-// for any other kind. Qt's reader converts such a bitmap pixel by pixel; copied here row by row
-// it costs a tenth, and skins are nearly always of this kind.
-QImage plainBitmap(const QByteArray& file) {
-    constexpr qsizetype kHeadersSize = 14 + 40;
-    constexpr std::int64_t kMaxPixels = 64 * 1024 * 1024; // larger ones are Qt's to refuse
-    if (file.size() < kHeadersSize || !file.startsWith("BM")) {
-        return {};
-    }
-    const auto* bytes = reinterpret_cast<const unsigned char*>(file.constData());
-    const std::int64_t pixelsAt = littleEndian(bytes + 10, 4);
-    const std::int64_t width = static_cast<std::int32_t>(littleEndian(bytes + 18, 4));
-    const std::int64_t height = static_cast<std::int32_t>(littleEndian(bytes + 22, 4));
-    const bool plain = littleEndian(bytes + 14, 4) == 40 && littleEndian(bytes + 26, 2) == 1 &&
-                       littleEndian(bytes + 28, 2) == 24 && littleEndian(bytes + 30, 4) == 0;
-    const std::int64_t rows = height < 0 ? -height : height;
-    if (!plain || pixelsAt < kHeadersSize || width <= 0 || rows == 0 || width * rows > kMaxPixels) {
-        return {};
-    }
-    // Rows are padded to whole 32-bit words, but the last one's padding may be left out.
-    const std::int64_t rowBytes = (width * 3 + 3) / 4 * 4;
-    if (pixelsAt + rowBytes * (rows - 1) + width * 3 > file.size()) {
-        return {};
-    }
-    QImage picture(static_cast<int>(width), static_cast<int>(rows), QImage::Format_RGB32);
-    if (picture.isNull()) {
-        return {};
-    }
-    for (std::int64_t y = 0; y < rows; ++y) {
-        // Stored bottom row first unless the height is negative.
-        const unsigned char* in = bytes + pixelsAt + rowBytes * (height > 0 ? rows - 1 - y : y);
-        auto* out = reinterpret_cast<QRgb*>(picture.scanLine(static_cast<int>(y)));
-        for (std::int64_t x = 0; x < width; ++x, in += 3) {
-            out[x] = qRgb(in[2], in[1], in[0]);
-        }
-    }
-    const auto metres = [bytes](int at) {
-        return static_cast<std::int32_t>(littleEndian(bytes + at, 4));
-    };
-    if (metres(38) > 0 && metres(42) > 0) {
-        picture.setDotsPerMeterX(metres(38));
-        picture.setDotsPerMeterY(metres(42));
-    }
-    return picture;
-}
-
 // The picture in a file, or a null image when it is missing or not a picture.
 // Read through the core's path conversion so that any listed name opens.
 QImage loadPicture(const std::string& picName) {
@@ -141,9 +87,6 @@ QImage loadPicture(const std::string& picName) {
     }
     if (bitmapIsCutShort(std::string_view(bytes.constData(), static_cast<std::size_t>(size)))) {
         return {}; // Qt would show what is there; the browser could not load it
-    }
-    if (QImage picture = plainBitmap(bytes); !picture.isNull()) {
-        return picture;
     }
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
