@@ -1,6 +1,7 @@
 #include "qt/Form1.h"
 
 #include "app/Form1Presenter.h"
+#include "app/messages.h"
 #include "app/startup_rules.h"
 #include "qt/DriveChooser.h"
 #include "qt/FileList.h"
@@ -9,8 +10,7 @@
 #include "qt/Ticker.h"
 #include "qt/TrayIcon.h"
 #include "qt/frmAbout.h"
-#include "rotation/bitmap_check.h"
-#include "rotation/path_text.h"
+#include "rotation/skin_file.h"
 #include "rotation/skins.h"
 #include "version.h"
 
@@ -37,12 +37,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <initializer_list>
 #include <string_view>
-#include <system_error>
 #include <utility>
 
 namespace quillarbor {
@@ -51,9 +47,6 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 constexpr QSize kClientArea(7515 / kTwipsPerPixel, 5850 / kTwipsPerPixel);
-
-// Larger than any toolbar bitmap by far; such a file is not read into memory.
-constexpr std::uintmax_t kMaxPictureBytes = 256u * 1024 * 1024;
 
 void place(QWidget* control, const char* name, int left, int top, int width, int height) {
     control->setObjectName(QString::fromLatin1(name));
@@ -71,23 +64,11 @@ void describe(QWidget* control, const char* name, const char* description) {
 // The picture in a file, or a null image when it is missing or not a picture.
 // Read through the core's path conversion so that any listed name opens.
 QImage loadPicture(const std::string& picName) {
-    const auto path = pathFromText(picName);
-    if (!path) {
+    const auto file = readSkinFile(picName);
+    if (!file) {
         return {};
     }
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(*path, error);
-    if (error || size > kMaxPictureBytes) {
-        return {};
-    }
-    std::ifstream file(*path, std::ios::binary);
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) {
-        return {};
-    }
-    if (bitmapIsCutShort(std::string_view(bytes.constData(), static_cast<std::size_t>(size)))) {
-        return {}; // Qt would show what is there; the browser could not load it
-    }
+    QByteArray bytes = QByteArray::fromRawData(file->data(), static_cast<qsizetype>(file->size()));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     // Skins are bitmaps: asked first, the bitmap reader spares loading every image plugin.
@@ -529,7 +510,7 @@ void Form1::onFolderChanged(const std::string& folder) {
 }
 
 void Form1::reportUnreadable(const std::string& folder) {
-    MessageBox::show(this, QStringLiteral("The folder %1 cannot be read.").arg(toQString(folder)),
+    MessageBox::show(this, toQString(messages::folderCannotBeRead(folder)),
                      QString::fromLatin1(kAppTitle), MessageBox::OkOnly);
 }
 

@@ -7,8 +7,9 @@
 
 #include "app/Form1Presenter.h"
 #include "app/drives.h"
-#include "rotation/bitmap_check.h"
+#include "app/messages.h"
 #include "rotation/folder_files.h"
+#include "rotation/skin_file.h"
 #include "version.h"
 
 #include <algorithm>
@@ -55,36 +56,11 @@ constexpr wchar_t kLabel5[] = L"Delay in minutes";
 constexpr wchar_t kLabel6[] = L"Countdown (secs)";
 constexpr wchar_t kRefresh[] = L"Refresh";
 
-// Larger than any toolbar bitmap by far; such a file is not read into memory.
-constexpr LONGLONG kMaxPictureBytes = 256LL * 1024 * 1024;
-
 std::wstring windowText(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<std::size_t>(
         GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
     return text;
-}
-
-// The whole file, or nothing when it cannot be read.
-std::optional<std::string> readFile(const std::wstring& path) {
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    std::optional<std::string> bytes;
-    LARGE_INTEGER size{};
-    if (GetFileSizeEx(file, &size) && size.QuadPart <= kMaxPictureBytes) {
-        std::string data(static_cast<std::size_t>(size.QuadPart), '\0');
-        DWORD read = 0;
-        if (data.empty() ||
-            (ReadFile(file, data.data(), static_cast<DWORD>(data.size()), &read, nullptr) &&
-             read == data.size())) {
-            bytes = std::move(data);
-        }
-    }
-    CloseHandle(file);
-    return bytes;
 }
 
 HICON loadIcon(HINSTANCE instance, int metric, UINT dpi) {
@@ -552,7 +528,7 @@ void Form1::openHighlightedFolder() {
 }
 
 void Form1::reportUnreadable(const std::string& folder) {
-    MessageBoxW(hwnd_, widen("The folder " + folder + " cannot be read.").c_str(),
+    MessageBoxW(hwnd_, widen(messages::folderCannotBeRead(folder)).c_str(),
                 widen(kAppTitle).c_str(), MB_OK);
 }
 
@@ -609,9 +585,7 @@ int Form1::selectedSkin() const {
 
 bool Form1::showPreview(const std::string& picName) {
     const std::wstring path = widen(picName);
-    // The browser cannot load a copy cut short, though the system's loader would show part.
-    const auto bytes = readFile(path);
-    if (!bytes || bitmapIsCutShort(*bytes)) {
+    if (!readSkinFile(picName)) {
         return false;
     }
     const auto bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,

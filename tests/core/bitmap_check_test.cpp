@@ -1,4 +1,6 @@
 #include "rotation/bitmap_check.h"
+#include "rotation/skin_file.h"
+#include "support/temp_config.h"
 
 #include <gtest/gtest.h>
 
@@ -97,4 +99,18 @@ TEST(BitmapCheck, WhatItCannotSizeIsLeftToTheReader) {
     std::string unknownHeader = infoBitmap({}, 0);
     putU32(unknownHeader, 14, 20);
     EXPECT_FALSE(bitmapIsCutShort(unknownHeader));
+}
+
+TEST(SkinFile, OnlyAWholeFileOfAtMostTheCapIsRead) {
+    TempConfig config;
+    const auto at = [&](const char* name) { return (config.root() / name).string(); };
+    const std::string whole = infoBitmap({}, 2 * 12);
+    TempConfig::writeFile(at("whole.bmp"), whole);
+    TempConfig::writeFile(at("cut.bmp"), whole.substr(0, whole.size() - 8));
+    TempConfig::writeFile(at("empty.bmp"), "");
+    EXPECT_EQ(readSkinFile(at("whole.bmp")), whole);
+    EXPECT_EQ(readSkinFile(at("empty.bmp")), "");
+    EXPECT_EQ(readSkinFile(at("cut.bmp")), std::nullopt);
+    EXPECT_EQ(readSkinFile(at("missing.bmp")), std::nullopt);
+    EXPECT_EQ(detail::readWholeFile(at("whole.bmp"), whole.size() - 1), std::nullopt);
 }

@@ -1,5 +1,6 @@
 #include "app/Form1Presenter.h"
 
+#include "app/messages.h"
 #include "app/run_at_logon.h"
 #include "app/startup_rules.h"
 #include "rotation/conversions.h"
@@ -16,8 +17,6 @@
 namespace quillarbor {
 
 namespace {
-
-constexpr std::string_view kResetTitle = "Reset Registry before uninstall";
 
 // A delay is only taken when every draw from it fits: one that fits for some draws only would
 // fail by chance, minutes or days later.
@@ -120,7 +119,7 @@ void Form1Presenter::restoreSkinFolder() {
         if (view_.showSkinFolder(saved)) {
             return;
         }
-        view_.warn("The folder " + saved + " cannot be read.");
+        view_.warn(messages::folderCannotBeRead(saved));
     }
     view_.showSkinFolder(currentFolder());
 }
@@ -323,8 +322,8 @@ void Form1Presenter::onClose() {
 }
 
 void Form1Presenter::onResetClicked() {
-    if (view_.messageBox("Are you sure you want to do this? (Please see documentation first.)",
-                         kResetTitle, Form1View::Buttons::OkCancel) != Form1View::Answer::Ok) {
+    if (view_.messageBox(messages::resetQuestion, messages::resetTitle,
+                         Form1View::Buttons::OkCancel) != Form1View::Answer::Ok) {
         return;
     }
     // A skin applied while the user reads the next box would undo the reset just before the
@@ -332,8 +331,8 @@ void Form1Presenter::onResetClicked() {
     const bool counting = beating_;
     setBeat(false);
     regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, " ");
-    if (view_.messageBox("Quillarbor will exit next.", kResetTitle, Form1View::Buttons::OkCancel) ==
-        Form1View::Answer::Ok) {
+    if (view_.messageBox(messages::resetExitNotice, messages::resetTitle,
+                         Form1View::Buttons::OkCancel) == Form1View::Answer::Ok) {
         unload();
         return;
     }
