@@ -56,7 +56,8 @@ int main(int argc, char* argv[]) {
 
     quillarbor::ClockSeededRandom random;
     quillarbor::Form1 form;
-    quillarbor::Form1Presenter presenter(form, quillarbor::Form1Presenter::runningProgram(random));
+    quillarbor::RunningProgram program;
+    quillarbor::Form1Presenter presenter(form, program.dependencies(random));
     QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
 
     // A logout, a shutdown or a kill ends the program as Exit does, settings saved; a modal box

@@ -65,7 +65,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 1;
     }
     quillarbor::ClockSeededRandom random;
-    quillarbor::Form1Presenter presenter(form, quillarbor::Form1Presenter::runningProgram(random));
+    quillarbor::RunningProgram program;
+    quillarbor::Form1Presenter presenter(form, program.dependencies(random));
     switch (presenter.load(args)) {
     case quillarbor::Form1Presenter::Start::Running:
         return runMessageLoop(form);

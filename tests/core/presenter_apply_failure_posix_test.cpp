@@ -1,8 +1,8 @@
-// A skin that could not be applied. A one-shot run's exit status reports it: a skin applied or
-// none to apply is an ordinary end; a skin picked but not applied is a failure that names what
-// failed and where. A running program never shows it as applied, and tells the user.
+// How a one-shot run ends, as the exit status reports it, with the system's own store: a skin
+// applied or none to apply is an ordinary end; a skin picked but not applied is a failure that
+// names what failed and where.
+#include "support/fake_services.h"
 #include "support/fake_view.h"
-#include "support/presenter_commands.h"
 #include "support/temp_config.h"
 
 #include "settings/registry.h"
@@ -48,7 +48,10 @@ TEST_P(OneShotEnd, StatusAndReason) {
 
     FakeView view;
     FixedRandom random({0.0f});
-    Form1Presenter presenter(view, {random, "/opt/quillarbor", "/opt/quillarbor/quillarbor"});
+    RegistrySettingsStore store;
+    FileSystemFolders folders;
+    FakeAutostart autostart;
+    Form1Presenter presenter(view, {random, store, folders, autostart, "/opt/quillarbor"});
     if (row.what == Case::NotAPicture) {
         view.unloadable.insert((skins / "a.bmp").string());
     }
@@ -79,35 +82,5 @@ const Row kRows[] = {
 
 INSTANTIATE_TEST_SUITE_P(Rows, OneShotEnd, ::testing::ValuesIn(kRows),
                          [](const auto& info) { return std::string(info.param.name); });
-
-using RefusedWrite = PresenterCommands;
-
-TEST_F(RefusedWrite, TheSkinInForceStaysShownAndTheFailureIsTold) {
-    for (const bool byDoubleClick : {false, true}) {
-        SCOPED_TRACE(byDoubleClick ? "double-click" : "timed pick");
-        fs::remove_all(config_.userStore().string() + ".lock");
-        const std::string told = askForAFailingSkin(byDoubleClick, [&] { refuseWrites(config_); });
-        EXPECT_NE(told.find("BackBitmapIE5"), std::string::npos) << told;
-
-        // The exit cannot save either, and says so for each setting, the folder among them.
-        view_.warnings.clear();
-        presenter_->onExitClicked();
-        ASSERT_EQ(view_.warnings.size(), 3u);
-        EXPECT_NE(view_.warnings[0].find(skinsFolder_), std::string::npos) << view_.warnings[0];
-    }
-}
-
-TEST_F(RefusedWrite, NothingAppliedYetLeavesTheWindowEmpty) {
-    addSkins({"a.bmp"});
-    save(loc::settingPath, skinsFolder_);
-    launch();
-    refuseWrites(config_);
-    view_.selected = 0;
-    presenter_->onSkinChosen();
-    EXPECT_EQ(view_.preview, "");
-    EXPECT_EQ(view_.lastShownLine, "");
-    EXPECT_EQ(presenter_->lastShown(), "");
-    EXPECT_EQ(view_.boxes.size(), 1u);
-}
 
 } // namespace

@@ -12,6 +12,9 @@ namespace {
 using Autostart = PresenterCommands;
 
 TEST_F(Autostart, FileFollowsEachClickWhileTheMarksFollowTheLogonEntryAlone) {
+    // The desktop's own autostart folder, in the test's settings folder.
+    DesktopAutostart desktop{std::string(kExecutable)};
+    autostart_ = &desktop;
     // A file without a logon entry: start-up leaves both as they are.
     setAutostart(true, "/usr/bin/quillarbor");
     launch();
@@ -24,6 +27,7 @@ TEST_F(Autostart, FileFollowsEachClickWhileTheMarksFollowTheLogonEntryAlone) {
         << text;
     presenter_->onRunAtStartupClicked();
     EXPECT_FALSE(std::filesystem::exists(autostartEntryPath()));
+    presenter_.reset(); // before the entry it was handed
 }
 
 } // namespace

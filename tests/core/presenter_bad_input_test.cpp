@@ -65,6 +65,34 @@ TEST_F(BadInput, PictureThatCannotBeShownIsNotAppliedAndSaysSo) {
     }
 }
 
+TEST_F(BadInput, RefusedWriteLeavesTheSkinInForceShownAndIsTold) {
+    for (const bool byDoubleClick : {false, true}) {
+        SCOPED_TRACE(byDoubleClick ? "double-click" : "timed pick");
+        store_.refusing = false;
+        const std::string told = askForAFailingSkin(byDoubleClick, [&] { store_.refusing = true; });
+        EXPECT_NE(told.find("BackBitmapIE5"), std::string::npos) << told;
+
+        // The exit cannot save either, and says so for each setting, the folder among them.
+        view_.warnings.clear();
+        presenter_->onExitClicked();
+        ASSERT_EQ(view_.warnings.size(), 3u);
+        EXPECT_NE(view_.warnings[0].find(skinsFolder_), std::string::npos) << view_.warnings[0];
+    }
+}
+
+TEST_F(BadInput, RefusedWriteWithNothingAppliedYetLeavesTheWindowEmpty) {
+    addSkins({"a.bmp"});
+    save(loc::settingPath, skinsFolder_);
+    launch();
+    store_.refusing = true;
+    view_.selected = 0;
+    presenter_->onSkinChosen();
+    EXPECT_EQ(view_.preview, "");
+    EXPECT_EQ(view_.lastShownLine, "");
+    EXPECT_EQ(presenter_->lastShown(), "");
+    EXPECT_EQ(view_.boxes.size(), 1u);
+}
+
 TEST_F(BadInput, SavedGarbageIsTreatedAsMissing) {
     // None of these is a folder or a flag. A delay goes into the box as if typed; one with more
     // after its number is treated as missing.

@@ -1,6 +1,6 @@
 // The countdown: ticking down to the next skin, the delay box's edits, and a skin chosen by hand
 // in between. The beat and the random draws are the test's own.
-#include "support/presenter_with_store.h"
+#include "support/presenter_fixture.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@ using namespace quillarbor::test;
 
 namespace {
 
-class PresenterCountdown : public PresenterWithStore {
+class PresenterCountdown : public PresenterFixture {
 protected:
     static std::string tipFor(int seconds, const std::string& lastShown = {}) {
         return std::to_string(seconds) + " secs to go. Last shown: " + lastShown;

@@ -1,5 +1,6 @@
 // The menu commands: the two options, the reset before uninstall and About.
 #include "app/run_at_logon.h"
+#include "app/startup_rules.h"
 #include "support/presenter_commands.h"
 
 #include <optional>
@@ -59,9 +60,9 @@ TEST_F(Menus, RunAtStartupFollowsTheLogonEntryAndWritesItAtEachClick) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.entry.value_or("(none)") << ", " << c.clicks);
-        regDeleteValue(RegRoot::CurrentUser, loc::runKey, loc::runValue);
+        store_.remove(loc::runKey, loc::runValue);
         if (c.entry) {
-            regSaveString(RegRoot::CurrentUser, loc::runKey, loc::runValue, *c.entry);
+            store_.save(loc::runKey, loc::runValue, *c.entry);
         }
         launch();
         EXPECT_EQ(view_.runAtStartupMarks, !c.entry.value_or("").empty());
@@ -113,8 +114,8 @@ TEST_F(Menus, ResetBeforeUninstall) {
     addSkins({"only.bmp"});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, previous);
-        regSaveString(RegRoot::CurrentUser, loc::runKey, loc::runValue, "entry");
+        store_.save(loc::toolbarKey, loc::toolbarValue, previous);
+        store_.save(loc::runKey, loc::runValue, "entry");
         save(loc::settingPath, skinsFolder_);
         save(loc::settingDelay, "0.1");
         launch();

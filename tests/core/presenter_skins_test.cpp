@@ -1,5 +1,5 @@
 // Picking, previewing and applying skins: the random pick and the skin chosen on the list.
-#include "support/presenter_with_store.h"
+#include "support/presenter_fixture.h"
 
 #include <string>
 #include <vector>
@@ -9,7 +9,7 @@ using namespace quillarbor::test;
 
 namespace {
 
-class PresenterSkins : public PresenterWithStore {
+class PresenterSkins : public PresenterFixture {
 protected:
     // What the window and the browser show as the last skin applied.
     void expectShown(const std::string& name) {

@@ -1,6 +1,6 @@
 // Start-up and shutdown against a temporary store: what the window shows after loading, and what
 // the exit saves.
-#include "support/presenter_with_store.h"
+#include "support/presenter_fixture.h"
 
 #include <string>
 #include <vector>
@@ -10,7 +10,7 @@ using namespace quillarbor::test;
 
 namespace {
 
-class PresenterStartUp : public PresenterWithStore {};
+class PresenterStartUp : public PresenterFixture {};
 
 TEST_F(PresenterStartUp, SavedSettingsAreShownDrawnFromAndSavedBack) {
     const struct {

@@ -47,13 +47,8 @@ DelayFate delayFate(std::string_view text) {
 
 } // namespace
 
-Form1Presenter::Services Form1Presenter::runningProgram(RandomSource& random) {
-    const std::string executable = runningExecutable();
-    return {random, folderOf(executable), executable};
-}
-
-Form1Presenter::Form1Presenter(Form1View& view, Services services)
-    : view_(view), services_(std::move(services)) {
+Form1Presenter::Form1Presenter(Form1View& view, PresenterDependencies dependencies)
+    : view_(view), deps_(std::move(dependencies)) {
     view_.attach(*this);
 }
 
@@ -62,22 +57,20 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
     view_.centreOnScreen();
     restoreSkinFolder();
 
-    const std::string delay =
-        regGetString(RegRoot::CurrentUser, loc::settingDelay, loc::settingValue);
+    const std::string delay = deps_.store.get(loc::settingDelay, loc::settingValue);
     // A saved delay goes into the box as if typed, but one with more after its number ("5x") is
     // treated as missing: there is no delay before it to put back.
     if (!delay.empty() && delayFate(delay) != DelayFate::NoNumber) {
         setDelayText(delay);
     }
 
-    const std::string systray =
-        regGetString(RegRoot::CurrentUser, loc::settingSystray, loc::settingValue);
+    const std::string systray = deps_.store.get(loc::settingSystray, loc::settingValue);
     if (const auto startInTray = textToBool(systray)) {
         startInTray_ = *startInTray;
         view_.setStartInTrayChecked(startInTray_);
     }
 
-    runAtStartup_ = !regGetString(RegRoot::CurrentUser, loc::runKey, loc::runValue).empty();
+    runAtStartup_ = !deps_.store.get(loc::runKey, loc::runValue).empty();
     view_.setRunAtStartupChecked(runAtStartup_);
 
     const auto delayMinutes = parseNumber(view_.delayText());
@@ -113,15 +106,14 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
 void Form1Presenter::restoreSkinFolder() {
     // The choosers are moved once, to the saved folder or else to the current one, so that a
     // start reads the skin folder once.
-    const std::string saved =
-        regGetString(RegRoot::CurrentUser, loc::settingPath, loc::settingValue);
-    if (PathExists(saved)) {
+    const std::string saved = deps_.store.get(loc::settingPath, loc::settingValue);
+    if (deps_.folders.exists(saved)) {
         if (view_.showSkinFolder(saved)) {
             return;
         }
         view_.warn(messages::folderCannotBeRead(saved));
     }
-    view_.showSkinFolder(currentFolder());
+    view_.showSkinFolder(deps_.folders.current());
 }
 
 void Form1Presenter::unload() {
@@ -144,8 +136,7 @@ void Form1Presenter::saveSettings() {
         {loc::settingSystray, boolToText(startInTray_)},
     };
     for (const auto& [subKey, data] : settings) {
-        if (const auto error =
-                regTrySaveString(RegRoot::CurrentUser, subKey, loc::settingValue, data)) {
+        if (const auto error = deps_.store.save(subKey, loc::settingValue, data)) {
             view_.warn("cannot save the setting " + std::string(subKey) + " (" + data + ") to " +
                        error->place + ": " + error->reason);
         }
@@ -157,7 +148,7 @@ void Form1Presenter::pickRandomSkin() {
     if (n == 0) {
         return;
     }
-    const int i = pickIndex(static_cast<int>(n), services_.random.next());
+    const int i = pickIndex(static_cast<int>(n), deps_.random.next());
     apply(view_.skinAt(static_cast<std::size_t>(i)), Asked::ByTimer);
 }
 
@@ -201,8 +192,7 @@ void Form1Presenter::apply(const std::string& name, Asked asked) {
 }
 
 void Form1Presenter::changeSkin(const std::string& picName) {
-    if (const auto error =
-            regTrySaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, picName)) {
+    if (const auto error = deps_.store.save(loc::toolbarKey, loc::toolbarValue, picName)) {
         failure_ = "cannot write " + picName + " to the browser's toolbar value " +
                    std::string(loc::toolbarValue) + " in " + error->place + ": " + error->reason;
         return;
@@ -213,7 +203,7 @@ void Form1Presenter::changeSkin(const std::string& picName) {
 
 void Form1Presenter::resetCountdown() {
     setBeat(false);
-    const std::int32_t seconds = drawCountdown(services_.random.next());
+    const std::int32_t seconds = drawCountdown(deps_.random.next());
     view_.setCountdownText(numberToText(seconds));
     showCountdownTip();
     setBeat(true);
@@ -300,13 +290,12 @@ void Form1Presenter::onRunAtStartupClicked() {
     runAtStartup_ = !runAtStartup_;
     view_.setRunAtStartupChecked(runAtStartup_);
     if (runAtStartup_) {
-        regSaveString(RegRoot::CurrentUser, loc::runKey, loc::runValue,
-                      runEntryCommand(services_.programFolder));
+        deps_.store.save(loc::runKey, loc::runValue, runEntryCommand(deps_.programFolder));
     } else {
-        regDeleteValue(RegRoot::CurrentUser, loc::runKey, loc::runValue);
+        deps_.store.remove(loc::runKey, loc::runValue);
     }
     // Desktops that follow the XDG rules start only what their autostart folder names.
-    setAutostart(runAtStartup_, services_.executable);
+    deps_.autostart.set(runAtStartup_);
 }
 
 void Form1Presenter::onSettingsClicked() {
@@ -330,7 +319,7 @@ void Form1Presenter::onResetClicked() {
     // program exits, so the countdown waits for the answer.
     const bool counting = beating_;
     setBeat(false);
-    regSaveString(RegRoot::CurrentUser, loc::toolbarKey, loc::toolbarValue, " ");
+    deps_.store.save(loc::toolbarKey, loc::toolbarValue, " ");
     if (view_.messageBox(messages::resetExitNotice, messages::resetTitle,
                          Form1View::Buttons::OkCancel) == Form1View::Answer::Ok) {
         unload();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Form1View.h"
+#include "app/PresenterDependencies.h"
 
 #include <cstdint>
 #include <string>
@@ -9,19 +10,11 @@
 
 namespace quillarbor {
 
-class RandomSource;
-
 // The main window's behaviour: start-up and shutdown, the countdown, picking and applying skins,
 // the menu commands and the tray icon's reactions. It drives a Form1View and hears from it; it
 // knows no toolkit, so every front-end runs the same rules.
 class Form1Presenter {
 public:
-    struct Services {
-        RandomSource& random;      // seeded once, before start-up
-        std::string programFolder; // written into the logon entry
-        std::string executable;    // started by the desktop's autostart entry
-    };
-
     // How a start-up ended.
     enum class Start {
         Running, // the countdown runs; the event loop takes over
@@ -29,11 +22,8 @@ public:
         Failed,  // one-shot mode: a skin was picked but not applied; failure() says why
     };
 
-    // The services of the program that is running: its own executable and folder.
-    static Services runningProgram(RandomSource& random);
-
-    // `view` and `services.random` must outlive the presenter.
-    Form1Presenter(Form1View& view, Services services);
+    // `view` and everything `dependencies` refers to must outlive the presenter.
+    Form1Presenter(Form1View& view, PresenterDependencies dependencies);
     Form1Presenter(const Form1Presenter&) = delete;
     Form1Presenter& operator=(const Form1Presenter&) = delete;
 
@@ -94,7 +84,7 @@ private:
     void hideIfMinimisedToTray();
 
     Form1View& view_;
-    Services services_;
+    PresenterDependencies deps_;
     std::string commandLine_;
     std::string lastShown_;
     std::string trayTip_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/presenter_with_store.h"
+#include "support/presenter_fixture.h"
 
 #include <functional>
 #include <string>
@@ -12,7 +12,7 @@ namespace quillarbor::test {
 
 // A presenter that knows where its program lives, for the commands that write it into the
 // logon entry.
-class PresenterCommands : public PresenterWithStore {
+class PresenterCommands : public PresenterFixture {
 protected:
     static constexpr std::string_view kProgramFolder = "/opt/Skin Tool";
     static constexpr std::string_view kExecutable = "/opt/Skin Tool/quillarbor";
@@ -22,10 +22,7 @@ protected:
                                  std::vector<float> draws = {0.0f}) {
         presenter_.reset();
         view_ = FakeView();
-        random_.emplace(std::move(draws));
-        presenter_.emplace(view_, Form1Presenter::Services{*random_, std::string(kProgramFolder),
-                                                           std::string(kExecutable)});
-        return presenter_->load(args);
+        return start(std::move(draws), args, std::string(kProgramFolder));
     }
 
     // Ticks until the countdown runs out and the next one is drawn.
@@ -67,9 +64,7 @@ protected:
         return told;
     }
 
-    static std::string runEntry() {
-        return regGetString(RegRoot::CurrentUser, loc::runKey, loc::runValue);
-    }
+    std::string runEntry() const { return store_.get(loc::runKey, loc::runValue); }
 };
 
 } // namespace quillarbor::test

@@ -63,7 +63,7 @@ void ManualTicker::fire() {
 
 Program::Program(std::vector<float> draws)
     : random(std::move(draws)), form(&ticker),
-      presenter(form, Form1Presenter::runningProgram(random)) {
+      presenter(form, program.dependencies(random)) {
 }
 
 void writeBitmap(const QString& path, const QColor& colour) {

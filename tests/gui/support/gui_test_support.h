@@ -82,6 +82,7 @@ struct Program {
     explicit Program(std::vector<float> draws = {0.5f});
     FixedRandom random;
     ManualTicker ticker;
+    RunningProgram program;
     Form1 form;
     Form1Presenter presenter;
 };
