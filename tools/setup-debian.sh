@@ -24,7 +24,7 @@ test_packages=(
     # libFuzzer and its runtime for the parser and conversion fuzzers (tools/fuzz.sh).
     clang libclang-rt-14-dev
     # The launcher entry and metadata checks, and the Debian package (tools/test-package.sh).
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
     # The StatusNotifierItem tray on a private session bus, checked by a stand-in host written
     # in Python, once on X11 and once under a headless Wayland compositor (tests/e2e/sni_tray.sh).
     dbus-daemon python3-gi gir1.2-glib-2.0 weston qt6-wayland
