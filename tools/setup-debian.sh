@@ -33,6 +33,10 @@ windows_package_packages=(
     # The Windows cross build and NSIS for its installer (tools/package-windows.sh).
     g++-mingw-w64-x86-64-posix nsis
 )
+art_packages=(
+    # The icon and the sample skins rendered from their sources (tools/render-art.sh).
+    librsvg2-bin icoutils imagemagick
+)
 bench_packages=(
     # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory.
     libbenchmark-dev feh hyperfine time
@@ -52,9 +56,12 @@ case "${1:-}" in
 --windows-package)
     packages+=("${windows_package_packages[@]}")
     ;;
+--art)
+    packages+=("${art_packages[@]}")
+    ;;
 "") ;;
 *)
-    echo "usage: setup-debian.sh [--test | --bench | --windows-package]" >&2
+    echo "usage: setup-debian.sh [--test | --bench | --windows-package | --art]" >&2
     exit 2
     ;;
 esac
