@@ -13,22 +13,15 @@ samples=$(cd "$(dirname "${BASH_SOURCE[0]}")/../samples" && pwd)
 script_name=startup
 # shellcheck source=tools/lib/desktop.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../tools/lib/desktop.sh"
+# shellcheck source=tools/lib/private_settings.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/lib/private_settings.sh"
 work=$session
 start_virtual_desktop --bare
 
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$work/skins"
+use_private_settings "$work"
+mkdir -p "$work/skins"
 cp "$samples/dusk.bmp" "$samples/forest.bmp" "$samples/ocean.bmp" "$work/skins/"
-cat >"$XDG_CONFIG_HOME/quillarbor/user.reg" <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
-"String"="$work/skins"
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]
-"String"="60"
-EOF
+write_settings "$work/skins" 60
 
 # time_runs NAME TITLE COMMAND...: the runs' "mapped painted" lines, one warm-up run first.
 time_runs() {

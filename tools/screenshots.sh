@@ -27,22 +27,11 @@ program=$build/src/quillarbor
 script_name=screenshots
 # shellcheck source=tools/lib/main_window.sh
 source "$root/tools/lib/main_window.sh"
-trap 'exit 1' INT TERM
-tmp=$(cd -P "$session" && pwd)
-
-die() {
-    echo "screenshots: $*" >&2
-    print_session_logs
-    exit 1
-}
+tmp=$session
 
 # --- a desktop of our own, with nobody else's services or settings
 
-leave_desktop_services
-use_private_settings "$tmp"
-mkdir -p "$tmp/work"
-
-start_virtual_desktop --size 1024x768 --tray-colour 0xd8d8d8
+start_private_desktop --size 1024x768 --tray-colour 0xd8d8d8
 [[ -n "$tray_windows" ]] || die "trayer did not start"
 # A calm backdrop instead of the bare server's black.
 convert -size 1024x768 xc:'#5b7a99' "$tmp/backdrop.png"
@@ -67,20 +56,6 @@ icon_docked() { tray_icon_window "$program_pid" >/dev/null; }
 wait_for 10 icon_docked || die "the tray icon did not dock"
 icon=$(tray_icon_window "$program_pid")
 
-# Windows of the program that appeared after the list given, unmanaged by the window manager:
-# tooltips and menus.
-new_popup() {
-    local win
-    for win in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
-        grep -qx "$win" <<<"$1" && continue
-        if xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
-            echo "$win"
-            return 0
-        fi
-    done
-    return 1
-}
-
 mkdir -p "$out"
 
 # --- the main window, after a double-click on the first skin of the list
@@ -98,9 +73,9 @@ shoot "$out/main-window.png" $(framed_geometry "$main")
 
 before=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null)
 xdotool mousemove --window "$icon" 8 8
-has_tooltip() { new_popup "$before" >/dev/null; }
+has_tooltip() { new_popup "$program_pid" "$before" >/dev/null; }
 wait_for 10 has_tooltip || die "hovering the tray icon showed no tooltip"
-tooltip=$(new_popup "$before")
+tooltip=$(new_popup "$program_pid" "$before")
 sleep 0.5
 read -r ix iy iw ih < <(geometry "$icon")
 read -r tx ty tw th < <(geometry "$tooltip")
@@ -133,9 +108,9 @@ xdotool mousemove $((wx + 20)) $((client_top - (wh - 390) / 2)) click 1
 sleep 0.5
 before=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null)
 xdotool key Right
-has_menu() { new_popup "$before" >/dev/null; }
+has_menu() { new_popup "$program_pid" "$before" >/dev/null; }
 wait_for 5 has_menu || die "the Help menu did not open"
-read -r mx my mw mh < <(geometry "$(new_popup "$before")")
+read -r mx my mw mh < <(geometry "$(new_popup "$program_pid" "$before")")
 sleep 0.3
 xdotool mousemove $((mx + mw / 2)) $((my + mh - 10))
 sleep 0.3

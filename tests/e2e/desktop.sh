@@ -20,27 +20,12 @@ done
 script_name=desktop
 # shellcheck source=tools/lib/main_window.sh
 source "$repo/tools/lib/main_window.sh"
-trap 'exit 1' INT TERM
-tmp=$(cd -P "$session" && pwd) # the program sees physical paths
-
-die() {
-    echo "FAIL: $*" >&2
-    if [[ -f "${store:-}" ]]; then
-        echo "--- settings store:" >&2
-        cat "$store" >&2
-    fi
-    print_session_logs
-    exit 1
-}
+tmp=$session
 
 # --- the desktop: a display of our own, a window manager and a notification area, and never
 # anyone else's desktop services or settings
 
-leave_desktop_services
-use_private_settings "$tmp"
-mkdir -p "$tmp/work"
-
-start_virtual_desktop --size 1024x768
+start_private_desktop --size 1024x768
 [[ -n "$tray_windows" ]] || die "trayer did not start"
 
 # --- the settings: a folder of three skins and the shortest delay
@@ -126,22 +111,11 @@ docked() {
 # The pop-up menu: a window of the program that the window manager does not manage
 # (override-redirect) and that was not shown before the click, as a tooltip may have been.
 before_click=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null)
-popup_window() {
-    local win
-    for win in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
-        grep -qx "$win" <<<"$before_click" && continue
-        if xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
-            echo "$win"
-            return 0
-        fi
-    done
-    return 1
-}
-has_popup() { popup_window >/dev/null; }
+has_popup() { new_popup "$program_pid" "$before_click" >/dev/null; }
 
 xdotool mousemove --window "$icon" 5 5 click 3
 wait_for 5 has_popup || die "a right click on the tray icon opened no pop-up menu"
-popup=$(popup_window)
+popup=$(new_popup "$program_pid" "$before_click")
 echo "ok: a right click on the tray icon opens the pop-up menu ($(xwininfo -id "$popup" |
     awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'))"
 

@@ -18,10 +18,8 @@ done
 script_name=first_run
 # shellcheck source=tools/lib/main_window.sh
 source "$repo/tools/lib/main_window.sh"
-tmp=$(cd -P "$session" && pwd)
-leave_desktop_services
-use_private_settings "$tmp"
-start_virtual_desktop --no-tray --size 1024x768
+tmp=$session
+start_private_desktop --no-tray --size 1024x768
 
 failures=0
 # Run in the background, the function is a process of its own that becomes the program.

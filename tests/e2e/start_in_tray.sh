@@ -19,20 +19,9 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 script_name=start_in_tray
 # shellcheck source=tools/lib/main_window.sh
 source "$repo/tools/lib/main_window.sh"
-trap 'exit 1' INT TERM
-tmp=$(cd -P "$session" && pwd)
+tmp=$session
 
-die() {
-    echo "FAIL: $*" >&2
-    print_session_logs
-    exit 1
-}
-
-leave_desktop_services
-use_private_settings "$tmp"
-mkdir -p "$tmp/work"
-
-start_virtual_desktop --size 1024x768
+start_private_desktop --size 1024x768
 [[ -n "$tray_windows" ]] || die "trayer did not start"
 
 # A long delay: nothing but the start-up matters here.

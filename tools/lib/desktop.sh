@@ -3,7 +3,8 @@
 # a window manager (openbox) and a system tray (trayer), for what needs a real X server.
 # The sourcing script names itself in $script_name for its messages.
 
-session=$(mktemp -d)
+# By its physical path, as the programs started in it see it.
+session=$(cd -P "$(mktemp -d)" && pwd)
 session_pids=()
 session_cleanup() {
     local i
@@ -15,6 +16,8 @@ session_cleanup() {
     rm -rf "$session"
 }
 trap session_cleanup EXIT
+# Interrupted, the script still stops what it started.
+trap 'exit 1' INT TERM
 
 # start_virtual_desktop [--no-tray] [--bare] [--size WxH] [--tray-colour 0xRRGGBB]
 # Starts the virtual desktop and exports DISPLAY; xvfb_pid names the X server's process and

@@ -8,9 +8,45 @@ source "$here/wait.sh"
 # shellcheck source=tools/lib/private_settings.sh
 source "$here/private_settings.sh"
 
+# start_private_desktop [OPTION]...: the virtual desktop (with start_virtual_desktop's options),
+# the program kept away from the desktop the script runs in and on settings of its own in
+# $session, and an empty folder $session/work to start it in.
+start_private_desktop() {
+    leave_desktop_services
+    use_private_settings "$session"
+    mkdir -p "$session/work"
+    start_virtual_desktop "$@"
+}
+
+# die MESSAGE: says what failed, with the settings store and the session's logs, and exits 1.
+die() {
+    echo "$script_name: FAIL: $*" >&2
+    if [[ -f "${store:-}" ]]; then
+        echo "--- settings store:" >&2
+        cat "$store" >&2
+    fi
+    print_session_logs
+    exit 1
+}
+
 # main_window PID: prints the window titled "Quillarbor" of process PID.
 main_window() {
     xdotool search --all --pid "$1" --name '^Quillarbor$' 2>/dev/null | head -n 1
+}
+
+# new_popup PID WINDOWS: prints a window of process PID that is not among WINDOWS (a list from
+# xdotool) and that the window manager does not manage (override-redirect): a menu or a tooltip
+# that has opened since the list was taken.
+new_popup() {
+    local win
+    for win in $(xdotool search --onlyvisible --pid "$1" 2>/dev/null); do
+        grep -qx "$win" <<<"$2" && continue
+        if xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
+            echo "$win"
+            return 0
+        fi
+    done
+    return 1
 }
 
 # double_click_first_skin WINDOW: double-clicks the first entry of the main window's skin list.
