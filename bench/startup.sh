@@ -10,44 +10,18 @@ results=${2:?usage: startup.sh <build folder> <results folder>}
 runs=${BENCH_RUNS:-20}
 samples=$(cd "$(dirname "${BASH_SOURCE[0]}")/../samples" && pwd)
 
-work=$(mktemp -d)
-xvfb=
-cleanup() {
-    if [[ -n "$xvfb" ]]; then
-        kill "$xvfb" 2>/dev/null || true
-        wait "$xvfb" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
+script_name=startup
+# shellcheck source=tools/lib/desktop.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/lib/desktop.sh"
+# shellcheck source=tools/lib/private_settings.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../tools/lib/private_settings.sh"
+work=$session
+start_virtual_desktop --bare
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp -noreset \
-    3>"$work/display" >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
-    sleep 0.1
-done
-if [[ ! -s "$work/display" ]]; then
-    echo "startup: Xvfb did not start" >&2
-    cat "$work/xvfb.log" >&2
-    exit 1
-fi
-export DISPLAY=":$(tr -d '[:space:]' <"$work/display")"
-
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/config"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$work/skins"
+use_private_settings "$work"
+mkdir -p "$work/skins"
 cp "$samples/dusk.bmp" "$samples/forest.bmp" "$samples/ocean.bmp" "$work/skins/"
-cat >"$XDG_CONFIG_HOME/quillarbor/user.reg" <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
-"String"="$work/skins"
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]
-"String"="60"
-EOF
+write_settings "$work/skins" 60
 
 # time_runs NAME TITLE COMMAND...: the runs' "mapped painted" lines, one warm-up run first.
 time_runs() {

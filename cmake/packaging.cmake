@@ -13,7 +13,10 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
        "it picks one bitmap at random from a folder of *.bmp files. The tooltip of\n"
        "its tray icon counts down the seconds to the next change. It can start\n"
        "hidden in the tray, start when you log in, or apply one bitmap and exit.")
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+# Installed into a staging DESTDIR with the prefix /usr, so that what the install computes from
+# CMAKE_INSTALL_PREFIX (the launcher's start folder) names /usr and not the staging folder.
+set(CPACK_SET_DESTDIR ON)
+set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # quillarbor_<version>_<architecture>.deb

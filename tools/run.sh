@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Quillarbor and starts it; arguments go to the program.
-# QUILLARBOR_BUILD_DIR chooses another build folder.
+# The first time, with no settings saved yet, it starts in samples/, so that the window opens on
+# the bundled skins; after that the folder saved at exit wins. QUILLARBOR_BUILD_DIR chooses another
+# build folder.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,4 +17,8 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "its window on (neither DISPLAY nor WAYLAND_DISPLAY is set)." >&2
     exit 1
 fi
-exec "$build/src/quillarbor" "$@"
+program=$(cd "$build/src" && pwd)/quillarbor
+if [[ ! -e "${XDG_CONFIG_HOME:-$HOME/.config}/quillarbor/user.reg" ]]; then
+    cd "$root/samples"
+fi
+exec "$program" "$@"

@@ -48,25 +48,6 @@ main_window() { xdotool search --onlyvisible --name '^Quillarbor$' | head -n 1 |
 wait_for 20 main_window >/dev/null || die "the main window did not appear"
 main=$(main_window)
 
-geometry() { # X Y WIDTH HEIGHT of a window on the screen
-    xwininfo -id "$1" | awk '
-        /Absolute upper-left X:/ { x = $4 } /Absolute upper-left Y:/ { y = $4 }
-        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
-}
-framed_geometry() { # the same with the frame the window manager draws around it
-    local x y w h left right top bottom
-    read -r x y w h < <(geometry "$1")
-    read -r left right top bottom < <(xprop -id "$1" _NET_FRAME_EXTENTS |
-        sed -n 's/.*= *\([0-9]*\), *\([0-9]*\), *\([0-9]*\), *\([0-9]*\).*/\1 \2 \3 \4/p')
-    echo "$((x - ${left:-0})) $((y - ${top:-0})) $((w + ${left:-0} + ${right:-0}))" \
-        "$((h + ${top:-0} + ${bottom:-0}))"
-}
-shoot() { # file X Y WIDTH HEIGHT: that region of the screen, as a PNG without time stamps
-    import -window root "$session/screen.png"
-    convert "$session/screen.png" -crop "${4}x${5}+${2}+${3}" +repage -strip \
-        -define png:exclude-chunks=date,time "$1"
-    echo "$script_name: wrote $1 (${4}x${5})"
-}
 mkdir -p "$out"
 
 # The main window after a double-click on the second skin. Wine's window holds the menu bar

@@ -24,7 +24,7 @@ test_packages=(
     # libFuzzer and its runtime for the parser and conversion fuzzers (tools/fuzz.sh).
     clang libclang-rt-14-dev
     # The launcher entry and metadata checks, and the Debian package (tools/test-package.sh).
-    desktop-file-utils appstream dpkg-dev file
+    desktop-file-utils appstream dpkg-dev file lintian
     # The StatusNotifierItem tray on a private session bus, checked by a stand-in host written
     # in Python, once on X11 and once under a headless Wayland compositor (tests/e2e/sni_tray.sh).
     dbus-daemon python3-gi gir1.2-glib-2.0 weston qt6-wayland
@@ -32,6 +32,10 @@ test_packages=(
 windows_package_packages=(
     # The Windows cross build and NSIS for its installer (tools/package-windows.sh).
     g++-mingw-w64-x86-64-posix nsis
+)
+art_packages=(
+    # The icon and the sample skins rendered from their sources (tools/render-art.sh).
+    librsvg2-bin icoutils imagemagick
 )
 bench_packages=(
     # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory.
@@ -52,9 +56,12 @@ case "${1:-}" in
 --windows-package)
     packages+=("${windows_package_packages[@]}")
     ;;
+--art)
+    packages+=("${art_packages[@]}")
+    ;;
 "") ;;
 *)
-    echo "usage: setup-debian.sh [--test | --bench | --windows-package]" >&2
+    echo "usage: setup-debian.sh [--test | --bench | --windows-package | --art]" >&2
     exit 2
     ;;
 esac

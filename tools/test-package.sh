@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the Debian package (tools/package.sh), checks the desktop entry and the AppStream
-# metadata inside it, installs it with apt, runs the installed program (--version, and one-shot
-# mode against a temporary settings folder) and removes the package again.
-# Needs root or sudo, and desktop-file-utils, appstream and dpkg-dev.
+# Builds the Debian package (tools/package.sh), checks it with lintian, checks the desktop entry
+# and the AppStream metadata inside it, installs it with apt, runs the installed program
+# (--version, one-shot mode against a temporary settings folder, and a first start from the
+# desktop entry, which must open on the installed samples) and removes the package again.
+# Needs root or sudo, and lintian, desktop-file-utils, appstream, dpkg-dev and the virtual
+# desktop's tools (tools/setup-debian.sh --test); uses the caller's DISPLAY or starts its own.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -15,9 +17,10 @@ else
     echo "test-package: installing the package needs root or sudo" >&2
     exit 1
 fi
-for tool in desktop-file-validate appstreamcli apt-get; do
+for tool in lintian desktop-file-validate appstreamcli apt-get; do
     if ! command -v "$tool" >/dev/null; then
-        echo "test-package: $tool is missing (Debian packages desktop-file-utils, appstream)" >&2
+        echo "test-package: $tool is missing (Debian packages lintian, desktop-file-utils," \
+            "appstream)" >&2
         exit 1
     fi
 done
@@ -34,7 +37,10 @@ fi
 deb=$("$root/tools/package.sh")
 echo "test-package: built $deb"
 
-tmp=$(mktemp -d)
+script_name=test-package
+# shellcheck source=tools/lib/main_window.sh
+source "$root/tools/lib/main_window.sh"
+tmp=$(cd -P "$session" && pwd) # the program sees physical paths
 installed=false
 cleanup() {
     if $installed; then
@@ -42,10 +48,9 @@ cleanup() {
         "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quillarbor \
             >"$tmp/remove.log" 2>&1 || cat "$tmp/remove.log" >&2
     fi
-    rm -rf "$tmp"
+    session_cleanup
 }
 trap cleanup EXIT
-tmp=$(cd -P "$tmp" && pwd) # the program sees physical paths
 
 failures=0
 fail() {
@@ -59,6 +64,17 @@ echo "test-package: version $version, depends on $depends"
 [[ "$depends" == *libqt6widgets6* ]] || fail "the package does not depend on libqt6widgets6"
 [[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-wayland* ]] ||
     fail "the package does not recommend qt6-wayland for Wayland sessions"
+
+# Debian's own checker, hardening included: its errors and warnings fail the test, and so do
+# the hardening tags, which it counts as information only.
+echo "test-package: lintian"
+if ! report=$(lintian --fail-on error,warning --display-info "$deb" 2>&1); then
+    fail "lintian: $report"
+elif grep -q ' hardening-' <<<"$report"; then
+    fail "lintian: $report"
+else
+    echo "${report:-lintian: no tags}"
+fi
 
 # The files as the package holds them.
 dpkg-deb -x "$deb" "$tmp/content"
@@ -81,14 +97,12 @@ installed=true
 
 program=/usr/bin/quillarbor
 for file in "$program" /usr/share/applications/quillarbor.desktop \
-    /usr/share/icons/hicolor/48x48/apps/quillarbor.png /usr/share/man/man1/quillarbor.1 \
+    /usr/share/icons/hicolor/48x48/apps/quillarbor.png /usr/share/man/man1/quillarbor.1.gz \
     /usr/share/metainfo/org.quillarbor.Quillarbor.metainfo.xml; do
     [[ -f "$file" ]] || fail "$file was not installed"
 done
 
 # Never the user's own settings.
-# shellcheck source=tools/lib/private_settings.sh
-source "$root/tools/lib/private_settings.sh"
 use_private_settings "$tmp"
 
 echo "test-package: $program --version"
@@ -104,12 +118,7 @@ names=(sunset.bmp ocean.bmp MEADOW.BMP)
 for name in "${names[@]}"; do
     cp "$root/samples/$name" "$skins/"
 done
-cat >"$store" <<EOF_STORE
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
-"String"="$skins"
-EOF_STORE
+write_settings "$skins" 1
 mkdir -p "$tmp/work"
 status=0
 (cd "$tmp/work" && QT_QPA_PLATFORM=offscreen timeout 30 "$program" /O) || status=$?
@@ -121,6 +130,21 @@ for name in "${names[@]}"; do
 done
 $ok && echo "test-package: the store reads $applied"
 $ok || fail "/O applied no sample skin; the store reads: $(cat "$store")"
+
+# A first start from the launcher, as a desktop starts it: in the entry's folder, with the entry's
+# command, and no settings saved yet.
+echo "test-package: a first start from the desktop entry"
+entry=/usr/share/applications/quillarbor.desktop
+start_dir=$(sed -n 's/^Path=//p' "$entry")
+command=$(sed -n 's/^Exec=//p' "$entry")
+if [[ -z "${DISPLAY:-}" ]]; then
+    start_virtual_desktop --no-tray
+fi
+# shellcheck disable=SC2086 # the entry's command line, split into words as a launcher splits it
+launch() { cd "$start_dir" && exec env QT_QPA_PLATFORM=xcb $command; }
+rm -f "$store"
+check_window_opens_on /usr/share/quillarbor/samples launch ||
+    fail "a first start from $entry did not open on the installed samples"
 
 echo "test-package: removing the package"
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get remove -y -q quillarbor

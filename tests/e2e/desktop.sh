@@ -17,107 +17,18 @@ for tool in Xvfb openbox trayer xdotool xwininfo xprop; do
     fi
 done
 
-tmp=$(mktemp -d)
-tmp=$(cd -P "$tmp" && pwd) # the program sees physical paths
-pids=()
-cleanup() {
-    local pid
-    # Newest first: the program, then the tray and the window manager, then the display.
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        pid=${pids[i]}
-        kill "$pid" 2>/dev/null && wait "$pid" 2>/dev/null
-    done
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
-trap 'exit 1' INT TERM
+script_name=desktop
+# shellcheck source=tools/lib/main_window.sh
+source "$repo/tools/lib/main_window.sh"
+tmp=$session
 
-die() {
-    echo "FAIL: $*" >&2
-    if [[ -f "${store:-}" ]]; then
-        echo "--- settings store:" >&2
-        cat "$store" >&2
-    fi
-    for log in "$tmp"/*.log; do
-        [[ -s "$log" ]] && { echo "--- $(basename "$log"):" >&2; tail -n 20 "$log" >&2; }
-    done
-    exit 1
-}
+# --- the desktop: a display of our own, a window manager and a notification area, and never
+# anyone else's desktop services or settings
 
-# Polls the command until it succeeds, for at most $1 seconds.
-wait_for() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.2
-    done
-}
-
-# --- the desktop: a display of our own, a window manager and a notification area
-
-start_display() {
-    local n
-    for n in 90 91 92 93 94 95 96 97 98 99; do
-        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
-        # -noreset: otherwise the server resets when its first client (our probe) leaves,
-        # and the next client to connect during that reset is refused.
-        Xvfb ":$n" -nolisten tcp -noreset -screen 0 1024x768x24 >"$tmp/xvfb.log" 2>&1 &
-        local pid=$!
-        export DISPLAY=":$n"
-        if wait_for 10 xwininfo -root >/dev/null 2>&1; then
-            pids+=("$pid")
-            return 0
-        fi
-        kill "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    return 1
-}
-
-# Never anyone else's desktop services or settings.
-unset WAYLAND_DISPLAY DBUS_SESSION_BUS_ADDRESS SESSION_MANAGER
-export QT_QPA_PLATFORM=xcb
-export HOME="$tmp/home"
-export XDG_CONFIG_HOME="$tmp/config"
-export XDG_RUNTIME_DIR="$tmp/runtime"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME/quillarbor" "$XDG_RUNTIME_DIR" "$tmp/xdg" "$tmp/work"
-chmod 700 "$XDG_RUNTIME_DIR"
-store="$XDG_CONFIG_HOME/quillarbor/user.reg"
-
-start_display || die "could not start Xvfb on any display from :90 to :99"
-
-openbox --sm-disable >"$tmp/openbox.log" 2>&1 &
-pids+=($!)
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q "window id"; }
-wait_for 10 wm_running ||
-    die "openbox did not start"
-
-trayer --edge top --align right --widthtype request --height 24 --transparent false \
-    --SetDockType true >"$tmp/trayer.log" 2>&1 &
-pids+=($!)
-tray_running() { xdotool search --class trayer >/dev/null 2>&1; }
-wait_for 10 tray_running || die "trayer did not start"
-trayer_windows=$(xdotool search --class trayer)
+start_private_desktop --size 1024x768
+[[ -n "$tray_windows" ]] || die "trayer did not start"
 
 # --- the settings: a folder of three skins and the shortest delay
-
-reg_quote() {
-    local s=${1//\\/\\\\}
-    s=${s//\"/\\\"}
-    printf '"%s"' "$s"
-}
-
-# The data of value $2 in key $1 as written in the store (still quoted), or nothing.
-stored() {
-    [[ -f "$store" ]] || return 0
-    KEY="[$1]" NAME="\"$2\"=" awk '
-        BEGIN { key = tolower(ENVIRON["KEY"]); name = tolower(ENVIRON["NAME"]) }
-        /^\[/ { inside = (tolower($0) == key); next }
-        inside && index(tolower($0), name) == 1 { print substr($0, length(name) + 1); exit }
-    ' "$store"
-}
 
 skins="$tmp/skins \"rotating\""
 mkdir -p "$skins"
@@ -127,59 +38,33 @@ for name in sunset.bmp ocean.bmp MEADOW.BMP; do
     candidates+=("$(reg_quote "$skins/$name")")
 done
 
-cat >"$store" <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
-"String"=$(reg_quote "$skins")
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]
-"String"="0.1"
-EOF
+write_settings "$skins" 0.1
 
 # --- the program
 
 started=$SECONDS
-(cd "$tmp/work" && XDG_CONFIG_DIRS="$tmp/xdg" exec "$program" >"$tmp/quillarbor.log" 2>&1) &
+(cd "$tmp/work" && exec "$program" >"$tmp/quillarbor.log" 2>&1) &
 program_pid=$!
-pids+=("$program_pid")
+session_pids+=("$program_pid")
 
 running() { kill -0 "$program_pid" 2>/dev/null; }
 
-main_window() { xdotool search --all --pid "$program_pid" --name '^Quillarbor$' 2>/dev/null | head -n 1; }
 
 map_state() { xwininfo -id "$1" 2>/dev/null | awk '/Map State:/ { print $3 }'; }
 is_mapped() { [[ "$(map_state "$1")" == IsViewable ]]; }
 is_unmapped() { [[ "$(map_state "$1")" == IsUnMapped ]]; }
 
-# The program's windows that sit inside the notification area.
-tray_icon_window() {
-    local tray ours id win
-    ours=$(xdotool search --pid "$program_pid" 2>/dev/null) || return 1
-    for tray in $trayer_windows; do
-        for id in $(xwininfo -tree -id "$tray" 2>/dev/null | grep -o '^ *0x[0-9a-f]*'); do
-            for win in $ours; do
-                if ((win == id)); then
-                    echo "$win"
-                    return 0
-                fi
-            done
-        done
-    done
-    return 1
-}
-
-has_main_window() { [[ -n "$(main_window)" ]]; }
+has_main_window() { [[ -n "$(main_window "$program_pid")" ]]; }
 wait_for 20 has_main_window ||
     die "no window titled \"Quillarbor\" appeared within 20 seconds"
-main=$(main_window)
+main=$(main_window "$program_pid")
 wait_for 10 is_mapped "$main" || die "the main window is not mapped (state $(map_state "$main"))"
 echo "ok: the main window is shown"
 
-icon_docked() { tray_icon_window >/dev/null; }
+icon_docked() { tray_icon_window "$program_pid" >/dev/null; }
 wait_for 10 icon_docked ||
     die "no tray icon of the program docked in trayer within 10 seconds"
-icon=$(tray_icon_window)
+icon=$(tray_icon_window "$program_pid")
 wait_for 5 is_mapped "$icon" || die "the tray icon window is not mapped"
 echo "ok: the tray icon is in the notification area"
 
@@ -217,7 +102,7 @@ echo "ok: the program is still running"
 
 docked() {
     local tray
-    for tray in $trayer_windows; do
+    for tray in $tray_windows; do
         xwininfo -tree -id "$tray" 2>/dev/null | grep -qi "^ *$(printf '0x%x' "$1") " && return 0
     done
     return 1
@@ -226,22 +111,11 @@ docked() {
 # The pop-up menu: a window of the program that the window manager does not manage
 # (override-redirect) and that was not shown before the click, as a tooltip may have been.
 before_click=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null)
-popup_window() {
-    local win
-    for win in $(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null); do
-        grep -qx "$win" <<<"$before_click" && continue
-        if xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes'; then
-            echo "$win"
-            return 0
-        fi
-    done
-    return 1
-}
-has_popup() { popup_window >/dev/null; }
+has_popup() { new_popup "$program_pid" "$before_click" >/dev/null; }
 
 xdotool mousemove --window "$icon" 5 5 click 3
 wait_for 5 has_popup || die "a right click on the tray icon opened no pop-up menu"
-popup=$(popup_window)
+popup=$(new_popup "$program_pid" "$before_click")
 echo "ok: a right click on the tray icon opens the pop-up menu ($(xwininfo -id "$popup" |
     awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'))"
 

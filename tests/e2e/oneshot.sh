@@ -22,35 +22,6 @@ fail() {
     failures=$((failures + 1))
 }
 
-# Text as the store quotes it: backslash and double quote escaped.
-reg_quote() {
-    local s=${1//\\/\\\\}
-    s=${s//\"/\\\"}
-    printf '"%s"' "$s"
-}
-
-# The data of value $2 in key $1 as written in the store (still quoted), or nothing.
-# Key and value names match ignoring case, as in the registry.
-stored() {
-    KEY="[$1]" NAME="\"$2\"=" awk '
-        BEGIN { key = tolower(ENVIRON["KEY"]); name = tolower(ENVIRON["NAME"]) }
-        /^\[/ { inside = (tolower($0) == key); next }
-        inside && index(tolower($0), name) == 1 { print substr($0, length(name) + 1); exit }
-    ' "$store"
-}
-
-write_settings() {
-    cat >"$store" <<EOF
-REGEDIT4
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]
-"String"=$(reg_quote "$1")
-
-[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]
-"String"="2.5"
-EOF
-}
-
 toolbar_key='HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Toolbar'
 settings_key='HKEY_CURRENT_USER\Software\Quillarbor'
 
@@ -102,14 +73,14 @@ check_applied() {
 }
 
 echo "case 1: /o in lower case on the offscreen platform"
-write_settings "$skins"
+write_settings "$skins" 2.5
 if QT_QPA_PLATFORM=offscreen run_program "$tmp/work" "$program" /o; then
     check_applied
     check_saved_settings "$skins"
 fi
 
 echo "case 2: no display at all, /O among other arguments"
-write_settings "$skins"
+write_settings "$skins" 2.5
 if run_program "$tmp/work" env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
     "$program" -x /O -y; then
     check_applied
@@ -119,7 +90,7 @@ fi
 echo "case 3: the saved folder no longer exists"
 empty="$tmp/start here"
 mkdir -p "$empty"
-write_settings "$tmp/gone"
+write_settings "$tmp/gone" 2.5
 if QT_QPA_PLATFORM=offscreen run_program "$empty" "$program" /O; then
     # The lists stay on the current folder, which holds no skins: nothing is applied, and
     # the current folder is what gets saved.

@@ -40,19 +40,12 @@ fail() {
 # shellcheck source=tools/lib/wait.sh
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/wait.sh"
 # The data of value "String" under the setting $1, or of "BackBitmapIE5" with $1 = toolbar.
-stored() {
-    local key="[HKEY_CURRENT_USER\\Software\\Quillarbor\\$1]" name='"String"='
+setting() {
     if [[ $1 == toolbar ]]; then
-        key='[HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Toolbar]'
-        name='"BackBitmapIE5"='
+        stored 'HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Toolbar' BackBitmapIE5
+    else
+        stored "HKEY_CURRENT_USER\\Software\\Quillarbor\\$1" String
     fi
-    [[ -f "$store" ]] || return 0
-    KEY="$key" NAME="$name" awk '
-        BEGIN { key = tolower(ENVIRON["KEY"]); name = tolower(ENVIRON["NAME"]) }
-        { sub(/\r$/, "") }
-        /^\[/ { inside = (tolower($0) == key); next }
-        inside && index(tolower($0), name) == 1 { print substr($0, length(name) + 1); exit }
-    ' "$store"
 }
 
 skins="$tmp/skins"
@@ -91,9 +84,9 @@ end_with() {
 for signal in TERM HUP INT; do
     start
     end_with "$signal"
-    [[ "$(stored path)" == "\"$skins\"" ]] || fail "SIG$signal: folder saved as $(stored path)"
-    [[ "$(stored delay)" == '"1"' ]] || fail "SIG$signal: delay saved as $(stored delay)"
-    [[ "$(stored systray)" == '"False"' ]] || fail "SIG$signal: tray flag saved as $(stored systray)"
+    [[ "$(setting path)" == "\"$skins\"" ]] || fail "SIG$signal: folder saved as $(setting path)"
+    [[ "$(setting delay)" == '"1"' ]] || fail "SIG$signal: delay saved as $(setting delay)"
+    [[ "$(setting systray)" == '"False"' ]] || fail "SIG$signal: tray flag saved as $(setting systray)"
     echo "ok: SIG$signal saves the folder, the delay and the tray flag"
 done
 
@@ -105,7 +98,7 @@ sleep 0.3
 xdotool key --delay 50 Tab Tab Tab Tab ctrl+a 3
 sleep 0.5
 end_with TERM
-[[ "$(stored delay)" == '"3"' ]] || fail "a typed delay of 3 was saved as $(stored delay)"
+[[ "$(setting delay)" == '"3"' ]] || fail "a typed delay of 3 was saved as $(setting delay)"
 echo "ok: SIGTERM saves the delay typed into the box"
 
 # The reset's first question open (Help, first item): the signal ends the program, the settings
@@ -122,8 +115,8 @@ for attempt in 1 2 3; do
 done
 box || fail "the reset's question did not open"
 end_with TERM
-[[ "$(stored toolbar)" == "" ]] || fail "the unanswered reset wrote $(stored toolbar)"
-[[ "$(stored delay)" == '"1"' ]] || fail "with a box open, the delay was saved as $(stored delay)"
+[[ "$(setting toolbar)" == "" ]] || fail "the unanswered reset wrote $(setting toolbar)"
+[[ "$(setting delay)" == '"1"' ]] || fail "with a box open, the delay was saved as $(setting delay)"
 echo "ok: a signal with a modal box open saves the settings and carries out no reset"
 
 # One-shot with a settings folder that cannot be written: as an unprivileged user where the tests

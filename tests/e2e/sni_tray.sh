@@ -27,17 +27,8 @@ source "$repo/tools/lib/desktop.sh"
 tmp=$(cd -P "$session" && pwd)
 # A display of its own with a window manager and no XEmbed tray: with one, a tray would still be
 # "available" to the program after the host leaves.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$tmp/display" \
-    >"$tmp/xvfb.log" 2>&1 &
-session_pids+=("$!")
-for _ in $(seq 100); do
-    [[ -s "$tmp/display" ]] && break
-    sleep 0.1
-done
-x_display=":$(tr -d '[:space:]' <"$tmp/display")"
-DISPLAY=$x_display openbox >"$tmp/openbox.log" 2>&1 &
-session_pids+=("$!")
-sleep 1
+start_virtual_desktop --no-tray --size 1024x768
+x_display=$DISPLAY
 # shellcheck source=tools/lib/private_settings.sh
 source "$repo/tools/lib/private_settings.sh"
 use_private_settings "$tmp"

@@ -23,9 +23,10 @@ sizes=(16 24 32 48 64 128 256)
 expected=(
     bin/quillarbor
     share/applications/quillarbor.desktop
-    share/man/man1/quillarbor.1
+    share/man/man1/quillarbor.1.gz
     share/metainfo/org.quillarbor.Quillarbor.metainfo.xml
     share/doc/quillarbor/copyright
+    share/doc/quillarbor/changelog.gz
 )
 for sample in "$(dirname "${BASH_SOURCE[0]}")"/../../samples/*; do
     expected+=("share/quillarbor/samples/$(basename "$sample")")
@@ -64,9 +65,13 @@ entry="$prefix/share/applications/quillarbor.desktop"
 if [[ -f "$entry" ]]; then
     grep -qx 'Exec=quillarbor' "$entry" || fail "the desktop entry does not run quillarbor"
     grep -qx 'Icon=quillarbor' "$entry" || fail "the desktop entry does not name the icon"
+    # A first start, with no folder saved, opens on the samples in the prefix installed to.
+    grep -qx "Path=$prefix/share/quillarbor/samples" "$entry" ||
+        fail "the desktop entry does not start in $prefix/share/quillarbor/samples"
 fi
 
-# The metadata and the manual page carry the project's version, not a placeholder.
+# The metadata, the manual page and the changelog's newest entry carry the project's version, not
+# a placeholder.
 version=$("$prefix/bin/quillarbor" --version) || fail "quillarbor --version failed"
 number=${version##* }
 metainfo="$prefix/share/metainfo/org.quillarbor.Quillarbor.metainfo.xml"
@@ -76,13 +81,21 @@ if [[ -f "$metainfo" ]]; then
     grep -q '<launchable type="desktop-id">quillarbor.desktop</launchable>' "$metainfo" ||
         fail "the metadata does not launch quillarbor.desktop"
 fi
-manpage="$prefix/share/man/man1/quillarbor.1"
-if [[ -f "$manpage" ]]; then
+manpage="$tmp/quillarbor.1"
+if [[ -f "$prefix/share/man/man1/quillarbor.1.gz" ]]; then
+    gzip -dc "$prefix/share/man/man1/quillarbor.1.gz" >"$manpage"
     head -n1 "$manpage" | grep -q "\"Quillarbor $number\"" ||
         fail "the manual page's title line does not name version $number"
     if grep -n '@[A-Z_]*@' "$manpage" "$metainfo" >&2; then
         fail "placeholders were left unreplaced"
     fi
+fi
+
+changelog="$prefix/share/doc/quillarbor/changelog.gz"
+if [[ -f "$changelog" ]]; then
+    newest=$(gzip -dc "$changelog" | sed -n 1p)
+    [[ "$newest" == "quillarbor ($number) "* ]] ||
+        fail "the changelog's newest entry is '$newest', not version $number"
 fi
 
 if ((failures > 0)); then
