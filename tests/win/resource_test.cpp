@@ -148,62 +148,41 @@ TEST_F(VersionInfo, TextsNameTheProgramAndItsVersion) {
     }
 }
 
-TEST(ProgramIcon, HoldsSixteenAndTwoHundredFiftySixColourImagesInTwoSizes) {
-    std::set<std::pair<int, int>> sizesAndBits;
+TEST(ProgramIcon, HoldsEverySizeWindowsAsksForInFullColour) {
+    std::set<int> sizes;
     for (const IconEntry& entry : iconGroup()) {
         EXPECT_EQ(entry.width, entry.height);
-        EXPECT_EQ(entry.colours, entry.bits == 4 ? 16 : 0) << entry.width << " px, " << entry.bits;
-        sizesAndBits.insert({entry.width, entry.bits});
+        EXPECT_EQ(entry.bits, 32) << entry.width << " px";
+        sizes.insert(entry.width);
     }
-    const std::set<std::pair<int, int>> wanted = {{16, 4}, {16, 8}, {32, 4}, {32, 8}};
-    EXPECT_EQ(sizesAndBits, wanted);
+    const std::set<int> wanted = {16, 20, 24, 32, 40, 48, 64, 256};
+    EXPECT_EQ(sizes, wanted);
 }
 
-// Each image must be a palette bitmap the system accepts, and every pixel the mask makes
-// transparent must be black in the colour bitmap, or it would show up inverted on screen.
-TEST(ProgramIcon, ImagesAreValidWithBlackBehindTheMask) {
+// Each image must be one the system accepts: a bitmap with its alpha channel and mask below 256
+// pixels, which every Windows from XP on draws, and a PNG at 256, which only newer ones ask for.
+TEST(ProgramIcon, ImagesAreWholeAndLoad) {
     const std::vector<IconEntry> entries = iconGroup();
     ASSERT_FALSE(entries.empty());
     for (const IconEntry& entry : entries) {
-        SCOPED_TRACE(std::to_string(entry.width) + " px, " + std::to_string(entry.bits) + " bits");
+        SCOPED_TRACE(std::to_string(entry.width) + " px");
         const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(entry.id), RT_ICON);
         ASSERT_NE(found, nullptr);
         auto* bytes = static_cast<BYTE*>(LockResource(LoadResource(nullptr, found)));
         const DWORD size = SizeofResource(nullptr, found);
         ASSERT_GE(size, sizeof(BITMAPINFOHEADER));
-
-        BITMAPINFOHEADER header;
-        std::memcpy(&header, bytes, sizeof header);
-        EXPECT_EQ(header.biWidth, entry.width);
-        EXPECT_EQ(header.biHeight, 2 * entry.height); // colour bitmap and mask
-        EXPECT_EQ(header.biBitCount, entry.bits);
-        EXPECT_EQ(header.biCompression, static_cast<DWORD>(BI_RGB));
-
-        const std::size_t paletteSize = std::size_t{1} << entry.bits;
-        const std::size_t colourRow = (entry.width * entry.bits + 31) / 32 * 4;
-        const std::size_t maskRow = (entry.width + 31) / 32 * 4;
-        const std::size_t colourAt = header.biSize + 4 * paletteSize;
-        const std::size_t maskAt = colourAt + colourRow * entry.height;
-        ASSERT_EQ(size, maskAt + maskRow * entry.height);
-
-        int transparent = 0, notBlack = 0;
-        for (int y = 0; y < entry.height; ++y) {
-            for (int x = 0; x < entry.width; ++x) {
-                if (!(bytes[maskAt + y * maskRow + x / 8] & (0x80 >> (x % 8)))) {
-                    continue;
-                }
-                ++transparent;
-                const std::uint8_t packed = bytes[colourAt + y * colourRow + x * entry.bits / 8];
-                const int index = entry.bits == 8 ? packed : (x % 2 ? packed & 15 : packed >> 4);
-                const BYTE* rgb = bytes + header.biSize + 4 * index;
-                if (rgb[0] | rgb[1] | rgb[2]) {
-                    ++notBlack;
-                }
-            }
+        if (entry.width == 256) {
+            EXPECT_EQ(std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8), 0) << "not a PNG";
+        } else {
+            BITMAPINFOHEADER header;
+            std::memcpy(&header, bytes, sizeof header);
+            EXPECT_EQ(header.biWidth, entry.width);
+            EXPECT_EQ(header.biHeight, 2 * entry.height); // colour bitmap and mask
+            EXPECT_EQ(header.biBitCount, 32);
+            const std::size_t maskRow = (entry.width + 31) / 32 * 4;
+            EXPECT_EQ(size,
+                      header.biSize + 4u * entry.width * entry.height + maskRow * entry.height);
         }
-        EXPECT_EQ(notBlack, 0) << "transparent pixels that are not black";
-        EXPECT_GT(transparent, 0);
-        EXPECT_LT(transparent, entry.width * entry.height);
 
         const HICON icon = CreateIconFromResourceEx(bytes, size, TRUE, 0x00030000, entry.width,
                                                     entry.height, LR_DEFAULTCOLOR);
