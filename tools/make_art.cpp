@@ -787,12 +787,16 @@ int main(int argc, char** argv) {
         const auto name = "quillarbor-" + std::to_string(size) + ".png";
         ok = writeFile(icons / name, encodePng(size, renderIcon(size))) && ok;
     }
-    // The Windows program icon: each size in 16 and in 256 colours.
+    // The Windows program icon: 16 and 32 pixels in 16 and in 256 colours, and the sizes that
+    // 150 % and 200 % scaling ask for (24, 48, 64) in 256 colours, so that no image is a smaller
+    // one scaled up.
     std::vector<IconImage> images;
-    for (int size : {16, 32}) {
+    for (int size : {16, 24, 32, 48, 64}) {
         const std::vector<Rgba> pixels = renderIcon(size);
         for (int bits : {4, 8}) {
-            images.push_back({size, bits, encodeIconImage(size, bits, pixels)});
+            if (bits == 8 || size == 16 || size == 32) {
+                images.push_back({size, bits, encodeIconImage(size, bits, pixels)});
+            }
         }
     }
     ok = writeFile(root / "resources" / "quillarbor.ico", encodeIco(images)) && ok;

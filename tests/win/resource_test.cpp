@@ -148,14 +148,15 @@ TEST_F(VersionInfo, TextsNameTheProgramAndItsVersion) {
     }
 }
 
-TEST(ProgramIcon, HoldsSixteenAndTwoHundredFiftySixColourImagesInTwoSizes) {
+TEST(ProgramIcon, HoldsSixteenAndTwoHundredFiftySixColourImagesAndLargerOnesForHighDpi) {
     std::set<std::pair<int, int>> sizesAndBits;
     for (const IconEntry& entry : iconGroup()) {
         EXPECT_EQ(entry.width, entry.height);
         EXPECT_EQ(entry.colours, entry.bits == 4 ? 16 : 0) << entry.width << " px, " << entry.bits;
         sizesAndBits.insert({entry.width, entry.bits});
     }
-    const std::set<std::pair<int, int>> wanted = {{16, 4}, {16, 8}, {32, 4}, {32, 8}};
+    const std::set<std::pair<int, int>> wanted = {{16, 4}, {16, 8}, {24, 8}, {32, 4},
+                                                  {32, 8}, {48, 8}, {64, 8}};
     EXPECT_EQ(sizesAndBits, wanted);
 }
 
