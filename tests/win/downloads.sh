@@ -67,7 +67,7 @@ file "$folder/Quillarbor.exe" | grep -q "$pe" ||
     fail "the installed program is not the $arch one: $(file -b "$folder/Quillarbor.exe")"
 [[ -f "$folder/LICENSE.txt" && -f "$folder/samples/ocean.bmp" ]] ||
     fail "the licence or the samples are not beside the program"
-crlf_text "$folder/README.txt" && ! grep -q 'tools/run.sh' "$folder/README.txt" ||
+{ crlf_text "$folder/README.txt" && ! grep -q 'tools/run.sh' "$folder/README.txt"; } ||
     fail "README.txt is not the Windows one with CR LF line ends"
 shortcut=$(find "$drive_c" -iname 'Quillarbor.lnk' -path '*Start Menu*' | head -n 1)
 [[ -n "$shortcut" ]] || fail "no Start menu shortcut"
