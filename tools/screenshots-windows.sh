@@ -3,18 +3,18 @@
 # with openbox; Wine shows its own tray window): the main window on the bundled samples after a
 # double-click on a skin, the tray icon with its pop-up menu, and the About box. Writes
 # docs/screenshots/windows-{main-window,tray-menu,about}.png. Cross-builds the program first into
-# build-windows/ (QUILLARBOR_WINDOWS_BUILD_DIR chooses another folder); QUILLARBOR_SCREENSHOT_DIR
-# chooses another output folder. Needs what tools/setup-debian.sh --test installs.
+# build-windows/win64/ as tools/test-windows.sh does (QUILLARBOR_WINDOWS_BUILD_DIR chooses another
+# folder than build-windows/); QUILLARBOR_SCREENSHOT_DIR chooses another output folder. Needs what tools/setup-debian.sh --test installs.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-build=${QUILLARBOR_WINDOWS_BUILD_DIR:-$root/build-windows}
+build=${QUILLARBOR_WINDOWS_BUILD_DIR:-$root/build-windows}/win64
 out=${QUILLARBOR_SCREENSHOT_DIR:-$root/docs/screenshots}
 script_name=screenshots-windows
 
 if [[ ! -f "$build/CMakeCache.txt" ]]; then
     cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DQUILLARBOR_BUILD_GUI=OFF -DQUILLARBOR_WERROR=ON
+        -DQUILLARBOR_WERROR=ON -DCMAKE_BUILD_TYPE=Release
 fi
 cmake --build "$build" -j"$(nproc)" --target Quillarbor
 program=$build/src/win32/Quillarbor.exe

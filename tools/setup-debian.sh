@@ -19,6 +19,9 @@ test_packages=(
     # The Windows cross build and Wine to run its tests (tools/test-windows.sh); tini reaps the
     # processes Wine leaves behind in the end-to-end script of Quillarbor.exe.
     g++-mingw-w64-x86-64-posix wine wine64 tini
+    # 32-bit Windows too: the program with the win32 thread model of both architectures, the
+    # tests with the posix one, and 32-bit Wine (Debian's i386 architecture) to run them.
+    g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 wine32:i386
     # A locale with a decimal comma for the text-number conversion tests.
     locales
     # libFuzzer and its runtime for the parser and conversion fuzzers (tools/fuzz.sh).
@@ -30,8 +33,8 @@ test_packages=(
     dbus-daemon python3-gi gir1.2-glib-2.0 weston qt6-wayland
 )
 windows_package_packages=(
-    # The Windows cross build and NSIS for its installer (tools/package-windows.sh).
-    g++-mingw-w64-x86-64-posix nsis
+    # The Windows cross builds and NSIS for the installer (tools/package-windows.sh).
+    g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 nsis
 )
 art_packages=(
     # The icon and the sample skins rendered from their sources (tools/render-art.sh).
@@ -98,6 +101,12 @@ fi
 
 if ((${#missing[@]} > 0)); then
     echo "setup-debian: installing ${missing[*]}"
+    # Packages of another architecture (wine32:i386) need it known to dpkg before the update.
+    for package in "${missing[@]}"; do
+        if [[ "$package" == *:* ]] && ! dpkg --print-foreign-architectures | grep -qx "${package#*:}"; then
+            "${as_root[@]}" dpkg --add-architecture "${package#*:}"
+        fi
+    done
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
         apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -25,9 +25,12 @@ if [[ -z "${DISPLAY:-}" ]]; then
 fi
 ensure_runtime_dir
 
-# The Windows downloads, made as a release is made and tried under Wine.
+# The Windows downloads, made as a release is made from the builds tools/test-windows.sh made,
+# and tried under Wine in a prefix of each architecture.
 "$root/tools/package-windows.sh"
-"$root/tests/win/downloads.sh" "$root/dist"
+for arch in win32 win64; do
+    "$root/tests/win/downloads.sh" "$root/dist" "$arch"
+done
 
 ctest --test-dir "$build" --output-on-failure
 

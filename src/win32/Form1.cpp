@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "dpi.h"
 #include "frmAbout.h"
 #include "resource.h"
 #include "text.h"
@@ -64,7 +65,7 @@ std::wstring windowText(HWND control) {
 }
 
 HICON loadIcon(HINSTANCE instance, int metric, UINT dpi) {
-    const int size = GetSystemMetricsForDpi(metric, dpi);
+    const int size = systemMetric(metric, dpi);
     return static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUILLARBOR), IMAGE_ICON,
                                          size, size, LR_DEFAULTCOLOR));
 }
@@ -133,7 +134,7 @@ LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARA
 LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        dpi_ = GetDpiForWindow(hwnd_);
+        dpi_ = dpiForWindow(hwnd_);
         createControls();
         return 0;
     case WM_COMMAND:
@@ -311,7 +312,7 @@ void Form1::layout() {
     SendMessageW(Drive1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
 
     RECT outer{0, 0, twips(kClientWidth, dpi_), twips(kClientHeight, dpi_)};
-    AdjustWindowRectExForDpi(&outer, kStyle, TRUE, 0, dpi_);
+    adjustWindowRect(outer, kStyle, true, 0, dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -1,5 +1,6 @@
 #include "frmAbout.h"
 
+#include "dpi.h"
 #include "resource.h"
 #include "text.h"
 #include "twips.h"
@@ -82,7 +83,7 @@ void setIcons(HWND dialog, State& state) {
                                              size, size, LR_DEFAULTCOLOR));
     };
     state.bigIcon = load(MulDiv(32, static_cast<int>(state.dpi), 96));
-    state.smallIcon = load(GetSystemMetricsForDpi(SM_CXSMICON, state.dpi));
+    state.smallIcon = load(systemMetric(SM_CXSMICON, state.dpi));
     SendMessageW(dialog, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(state.bigIcon));
     SendMessageW(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(state.smallIcon));
     SendDlgItemMessageW(dialog, IDC_PICICON, STM_SETICON, reinterpret_cast<WPARAM>(state.bigIcon),
@@ -114,9 +115,8 @@ void layout(HWND dialog, State& state) {
     state.font = font;
 
     RECT outer{0, 0, twips(kClientWidth, dpi), twips(kClientHeight, dpi)};
-    AdjustWindowRectExForDpi(&outer, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)),
-                             FALSE, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)),
-                             dpi);
+    adjustWindowRect(outer, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), false,
+                     static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)), dpi);
     SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
@@ -132,7 +132,7 @@ void load(HWND dialog, State& state) {
     SetDlgItemTextW(dialog, IDC_DESCRIPTION, kDescription);
     SetDlgItemTextW(dialog, IDC_LABEL1, kNotice);
     SetDlgItemTextW(dialog, IDC_SYSINFO, kSysInfoCaption);
-    state.dpi = GetDpiForWindow(dialog);
+    state.dpi = dpiForWindow(dialog);
     setIcons(dialog, state);
     layout(dialog, state);
     centreOnScreen(dialog);

@@ -1,5 +1,7 @@
 #include "twips.h"
 
+#include "dpi.h"
+
 #include <algorithm>
 #include <cmath>
 #include <string>
@@ -27,10 +29,7 @@ bool fits(HDC dc, UINT dpi, const TextBox& box) {
 } // namespace
 
 HFONT fittedFont(UINT dpi, std::span<const TextBox> boxes) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof metrics;
-    SystemParametersInfoForDpi(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0, dpi);
-    LOGFONTW font = metrics.lfMessageFont;
+    LOGFONTW font = messageFont(dpi);
     double points = font.lfHeight < 0 ? -font.lfHeight * 72.0 / dpi : kDesignedPoints;
     points = std::min(points, kDesignedPoints);
 

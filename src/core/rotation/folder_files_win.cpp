@@ -1,5 +1,6 @@
 #include "rotation/folder_files.h"
 
+#include "rotation/find_first_win.h"
 #include "rotation/path_text_win.h"
 
 #include <utility>
@@ -22,8 +23,7 @@ std::optional<FolderListing> detail::readFolder(const std::string& folder,
     }
     pattern += L'*';
     WIN32_FIND_DATAW entry;
-    const HANDLE find = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &entry,
-                                         FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    const HANDLE find = findFirstFile(pattern, entry);
     if (find == INVALID_HANDLE_VALUE) {
         // An empty drive root lists nothing at all; any other failure is a folder not read.
         return GetLastError() == ERROR_FILE_NOT_FOUND
