@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <ranges>
 #include <stdexcept>
 #include <utility>
 
@@ -100,14 +99,8 @@ void FileList::showList(std::optional<SkinList> fresh) {
     if (!model_->setList(std::move(*fresh)) || selectedName.empty()) {
         return;
     }
-    // The list is sorted: the selected name, if it is still there, is found by halving.
-    const SkinList& now = model_->list();
-    const auto rows = std::views::iota(std::size_t{0}, now.size());
-    const auto found = std::ranges::lower_bound(
-        rows, selectedName, skinNameLess,
-        [&now](std::size_t row) -> const std::string& { return now[row]; });
-    if (found != rows.end() && now[*found] == selectedName) {
-        setListIndex(static_cast<int>(*found));
+    if (const auto row = model_->list().find(selectedName)) {
+        setListIndex(static_cast<int>(*row));
     }
 }
 

@@ -562,16 +562,8 @@ std::size_t Form1::refreshSkinList() {
     const std::string kept = selected >= 0 ? skins_[static_cast<std::size_t>(selected)] : "";
     skins_ = std::move(*fresh);
     fillSkinList();
-    if (!kept.empty()) {
-        // The list is sorted: the kept name, if it is still there, is found by halving.
-        const auto indices = std::views::iota(std::size_t{0}, skins_.size());
-        const auto found = std::ranges::lower_bound(
-            indices, kept,
-            [](const std::string& a, const std::string& b) { return skinNameLess(a, b); },
-            [this](std::size_t i) -> const std::string& { return skins_[i]; });
-        if (found != indices.end() && skins_[*found] == kept) {
-            SendMessageW(File1, LB_SETCURSEL, *found, 0);
-        }
+    if (const auto row = kept.empty() ? std::nullopt : skins_.find(kept)) {
+        SendMessageW(File1, LB_SETCURSEL, *row, 0);
     }
     return skins_.size();
 }

@@ -288,6 +288,11 @@ TEST_F(SkinFolder, RereadTellsWhetherTheListChanged) {
     ASSERT_TRUE(renamed);
     EXPECT_EQ(renamed->names(), (std::vector<std::string>{"C.bmp", "d.bmp"}));
     EXPECT_FALSE(renamed->reread(folderText()));
+    // A selection follows its name across the re-read, and is lost with it.
+    EXPECT_EQ(added->find("C.bmp"), 2u);
+    EXPECT_EQ(renamed->find("C.bmp"), 0u);
+    EXPECT_EQ(renamed->find("c.bmp"), std::nullopt);
+    EXPECT_EQ(renamed->find("b.bmp"), std::nullopt);
 }
 
 TEST_F(SkinFolder, RereadOfAnotherFolderOrNoFolder) {

@@ -334,6 +334,29 @@ void Form1Presenter::onAboutClicked() {
     view_.showAbout();
 }
 
+void Form1Presenter::onCommand(form::Command command) {
+    switch (command) {
+    case form::Command::StartInTray:
+        onStartInTrayClicked();
+        break;
+    case form::Command::RunAtStartup:
+        onRunAtStartupClicked();
+        break;
+    case form::Command::Exit:
+        onExitClicked();
+        break;
+    case form::Command::Settings:
+        onSettingsClicked();
+        break;
+    case form::Command::Reset:
+        onResetClicked();
+        break;
+    case form::Command::About:
+        onAboutClicked();
+        break;
+    }
+}
+
 void Form1Presenter::onTrayEvent(TrayEvent event) {
     switch (event) {
     case TrayEvent::LeftButtonUp:

@@ -2,6 +2,7 @@
 
 #include "app/Form1View.h"
 #include "app/PresenterDependencies.h"
+#include "app/window_forms.h"
 
 #include <cstdint>
 #include <string>
@@ -47,6 +48,7 @@ public:
     void onExitClicked();                      // mnuExit or mnuTerminate
     void onResetClicked();                     // mnuReset
     void onAboutClicked();                     // mnuAbout
+    void onCommand(form::Command command);     // any menu item, by the command it runs
     void onClose();                            // the window's close box or Alt+F4
 
     enum class TrayEvent { LeftButtonUp, LeftDoubleClick, RightButtonUp, Other };

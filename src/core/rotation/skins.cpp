@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <ranges>
 #include <utility>
 
 namespace quillarbor {
@@ -180,6 +181,18 @@ bool skinNameLess(std::string_view a, std::string_view b) {
 
 std::vector<std::string> listSkinFiles(const std::string& folder) {
     return SkinList().reread(folder).value_or(SkinList()).names();
+}
+
+std::optional<std::size_t> SkinList::find(std::string_view name) const {
+    // The list is sorted: a name is found by halving.
+    const auto rows = std::views::iota(std::size_t{0}, size());
+    const auto found = std::ranges::lower_bound(
+        rows, name, skinNameLess,
+        [this](std::size_t row) -> std::string_view { return (*this)[row]; });
+    if (found == rows.end() || (*this)[*found] != name) {
+        return std::nullopt;
+    }
+    return *found;
 }
 
 std::vector<std::string> SkinList::names() const {

@@ -46,6 +46,9 @@ public:
     // The i-th name of the sorted list.
     const std::string& operator[](std::size_t i) const { return listed_[order_[i]]; }
     std::vector<std::string> names() const; // a copy of the whole sorted list
+    // Where `name` stands in the list, so that a selection outlives a re-read; nullopt when it
+    // is not there.
+    std::optional<std::size_t> find(std::string_view name) const;
 
     // Reads `folder` afresh: its list as it is now, or nullopt when the folder
     // lists exactly the entries of this list, in the same order as when it was read.
