@@ -3,6 +3,7 @@
 #include "app/Form1Presenter.h"
 #include "app/messages.h"
 #include "app/startup_rules.h"
+#include "app/window_forms.h"
 #include "qt/DriveChooser.h"
 #include "qt/FileList.h"
 #include "qt/FolderChooser.h"
@@ -46,19 +47,55 @@ namespace quillarbor {
 namespace {
 
 constexpr int kTwipsPerPixel = 15;
-constexpr QSize kClientArea(7515 / kTwipsPerPixel, 5850 / kTwipsPerPixel);
+constexpr QSize kClientArea(form::kMainClientWidth / kTwipsPerPixel,
+                            form::kMainClientHeight / kTwipsPerPixel);
 
-void place(QWidget* control, const char* name, int left, int top, int width, int height) {
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-                         height / kTwipsPerPixel);
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// What a screen reader announces for a control. A label given a name is read by
-// that name instead of its text, so captions keep their text as their name.
-void describe(QWidget* control, const char* name, const char* description) {
-    control->setAccessibleName(QString::fromUtf8(name));
-    control->setAccessibleDescription(QString::fromUtf8(description));
+void place(QWidget* control, std::string_view name, const form::TwipRect& rect) {
+    control->setObjectName(toQString(name));
+    control->setGeometry(rect.left / kTwipsPerPixel, rect.top / kTwipsPerPixel,
+                         rect.width / kTwipsPerPixel, rect.height / kTwipsPerPixel);
+}
+
+// The widget of each kind of control.
+QWidget* createWidget(const form::Control& control, QWidget* area) {
+    const QString text = toQString(control.text);
+    switch (control.kind) {
+    case form::Kind::Button:
+    case form::Kind::FocusHolder:
+        return new QPushButton(text, area);
+    case form::Kind::SkinList:
+        return new FileList(area);
+    case form::Kind::FolderList:
+        return new FolderChooser(area);
+    case form::Kind::DriveList:
+        return new DriveChooser(area);
+    case form::Kind::Caption:
+        return new QLabel(text, area);
+    case form::Kind::Text: {
+        auto* label = new QLabel(text, area);
+        label->setTextFormat(Qt::PlainText); // file names are not markup
+        return label;
+    }
+    case form::Kind::TextBox:
+        return new QLineEdit(text, area);
+    case form::Kind::ReadOnlyBox: {
+        auto* box = new QLineEdit(text, area);
+        box->setReadOnly(true);
+        return box;
+    }
+    case form::Kind::Picture: {
+        auto* picture = new QLabel(area);
+        picture->setFrameShape(QFrame::Box);
+        picture->setLineWidth(1);
+        picture->setScaledContents(true);
+        return picture;
+    }
+    }
+    return new QWidget(area);
 }
 
 // The picture in a file, or a null image when it is missing or not a picture.
@@ -86,7 +123,7 @@ QImage loadPicture(const std::string& picName) {
 
 // The captions were sized for a narrow 8-point face. The boxes keep their size;
 // the type shrinks until every caption fits its box.
-void fitCaptions(QWidget* area, std::initializer_list<const QLabel*> labels) {
+void fitCaptions(QWidget* area, const QList<const QLabel*>& labels) {
     QFont font = area->font();
     qreal size = font.pointSizeF() > 0 ? std::min<qreal>(font.pointSizeF(), 8.0) : 8.0;
     constexpr qreal kSmallest = 6.0;
@@ -105,24 +142,20 @@ void fitCaptions(QWidget* area, std::initializer_list<const QLabel*> labels) {
     area->setFont(font);
 }
 
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 } // namespace
 
 Form1::Form1(Ticker* ticker, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      Timer1(ticker != nullptr ? ticker : new IntervalTicker(this)) {
+      ticker_(ticker != nullptr ? ticker : new IntervalTicker(this)) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     createControls();
     createMenus();
     tray_ = new TrayIcon(windowIcon(), this);
     // One menu, whichever way a notification area shows it.
-    tray_->setMenu(mnu_1);
+    tray_->setMenu(mnuTray);
 
     // Fixed to the client area plus whatever the menu bar needs.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -131,7 +164,7 @@ Form1::Form1(Ticker* ticker, QWidget* parent)
 
 void Form1::attach(Form1Presenter& presenter) {
     presenter_ = &presenter;
-    connect(Timer1, &Ticker::tick, this, [this] { presenter_->onTimer1Tick(); });
+    connect(ticker_, &Ticker::tick, this, [this] { presenter_->onTimer1Tick(); });
     // Edits by the user only: the presenter's own changes of the text raise nothing.
     connect(txtDelay, &QLineEdit::textEdited, this,
             [this](const QString& text) { presenter_->onDelayEdited(text.toStdString()); });
@@ -156,134 +189,105 @@ void Form1::createControls() {
     area->setFixedSize(kClientArea);
     setCentralWidget(area);
 
-    // In tab order. Command1 lies right of the client area: never seen, it
-    // holds the focus at start so that no visible control shows a focus mark
-    // and Enter or Space do nothing.
-    Command1 = new QPushButton(QStringLiteral("Command1"), area);
-    place(Command1, "Command1", 7680, 600, 1335, 615);
-    File1 = new FileList(area);
-    place(File1, "File1", 4080, 360, 3255, 2235);
-    Dir1 = new FolderChooser(area);
-    place(Dir1, "Dir1", 240, 720, 3735, 1890);
-    Drive1 = new DriveChooser(area);
-    place(Drive1, "Drive1", 240, 360, 3735, 315);
-    Label2 = new QLabel(QStringLiteral("*.BMP path"), area);
-    place(Label2, "Label2", 240, 120, 1575, 255);
-    Label4 = new QLabel(QStringLiteral("Skins list (dbl-click to change now)"), area);
-    place(Label4, "Label4", 4080, 120, 2535, 255);
-    txtDelay = new QLineEdit(QStringLiteral("1"), area);
-    place(txtDelay, "txtDelay", 1800, 2760, 975, 375);
-    Label5 = new QLabel(QStringLiteral("Delay in minutes"), area);
-    place(Label5, "Label5", 240, 2760, 1575, 255);
-    Label6 = new QLabel(QStringLiteral("Countdown (secs)"), area);
-    place(Label6, "Label6", 3000, 2760, 1575, 255);
-    txtCountdown = new QLineEdit(area);
-    place(txtCountdown, "txtCountdown", 4560, 2760, 975, 375);
-    txtCountdown->setReadOnly(true);
-    Label3 = new QLabel(area);
-    place(Label3, "Label3", 360, 5160, 6855, 375);
-    Label3->setTextFormat(Qt::PlainText); // file names are not markup
-    cmdRefresh = new QPushButton(QStringLiteral("Refresh"), area);
-    place(cmdRefresh, "cmdRefresh", 5880, 2760, 1335, 375);
-    imgPreview = new QLabel(area);
-    place(imgPreview, "imgPreview", 240, 3240, 7050, 1725);
-    imgPreview->setFrameShape(QFrame::Box);
-    imgPreview->setLineWidth(1);
-    imgPreview->setScaledContents(true);
+    // Made in tab order. The start focus lies right of the client area: never seen, it holds the
+    // focus at start so that no visible control shows a focus mark and Enter or Space do nothing.
+    QWidget* previous = nullptr;
+    for (const form::Control& control : form::kMainWindowControls) {
+        QWidget* widget = createWidget(control, area);
+        place(widget, control.name, control.rect);
+        // A label given a name is read by that name instead of its text, so captions keep their
+        // text as their name.
+        widget->setAccessibleName(toQString(control.accessibleName));
+        widget->setAccessibleDescription(toQString(control.accessibleDescription));
+        if (previous != nullptr && widget->focusPolicy() != Qt::NoFocus) {
+            setTabOrder(previous, widget);
+        }
+        if (widget->focusPolicy() != Qt::NoFocus) {
+            previous = widget;
+        }
+    }
+    const auto find = [area]<typename Widget>(Widget*& member, std::string_view name) {
+        member = area->findChild<Widget*>(toQString(name), Qt::FindDirectChildrenOnly);
+        Q_ASSERT(member != nullptr);
+    };
+    find(startFocus, "startFocus");
+    find(skinList, "skinList");
+    find(folderList, "folderList");
+    find(driveList, "driveList");
+    find(txtDelay, "txtDelay");
+    find(txtCountdown, "txtCountdown");
+    find(lblLastShown, "lblLastShown");
+    find(cmdRefresh, "cmdRefresh");
+    find(imgPreview, "imgPreview");
 
-    describe(Command1, "Start focus",
-             "Holds the focus when the window opens and does nothing; Tab moves to the skin list.");
-    describe(File1, "Skin list",
-             "The bitmaps in the skin folder. Enter or a double-click applies the chosen one.");
-    describe(Dir1, "Skin folder", "The folder whose bitmaps are listed. Enter opens a folder.");
-    describe(Drive1, "Drive", "The drive the skin folder is on.");
-    describe(txtDelay, "Delay in minutes", "Minutes between skin changes.");
-    describe(txtCountdown, "Seconds to the next change", "Counts down to the next skin change.");
-    describe(cmdRefresh, "Refresh the skin list", "Reads the skin folder again.");
-    describe(imgPreview, "Preview of the chosen skin", "The skin shown last.");
-    describe(Label3, "Last shown skin", "Names the skin shown last; empty until one is shown.");
-    describe(Label2, "", "Caption of the drive and folder lists.");
-    describe(Label4, "", "Caption of the skin list.");
-    describe(Label5, "", "Caption of the delay box.");
-    describe(Label6, "", "Caption of the countdown box.");
     // Captions carry no access keys; buddies still tell a screen reader what they name.
-    Label2->setBuddy(Drive1);
-    Label4->setBuddy(File1);
-    Label5->setBuddy(txtDelay);
-    Label6->setBuddy(txtCountdown);
+    QList<const QLabel*> captions;
+    for (const form::Control& control : form::kMainWindowControls) {
+        if (control.kind == form::Kind::Caption) {
+            auto* caption = area->findChild<QLabel*>(toQString(control.name));
+            caption->setBuddy(area->findChild<QWidget*>(toQString(control.names)));
+            captions.append(caption);
+        }
+    }
+    fitCaptions(area, captions);
+    startFocus->setFocus();
 
-    fitCaptions(area, {Label2, Label4, Label5, Label6});
-
-    setTabOrder(Command1, File1);
-    setTabOrder(File1, Dir1);
-    setTabOrder(Dir1, Drive1);
-    setTabOrder(Drive1, txtDelay);
-    setTabOrder(txtDelay, txtCountdown);
-    setTabOrder(txtCountdown, cmdRefresh);
-    Command1->setFocus();
-
-    connect(Drive1, &DriveChooser::driveChanged, this, &Form1::onDriveChanged);
-    connect(Dir1, &FolderChooser::pathChanged, this, &Form1::onFolderChanged);
-    connect(Dir1, &FolderChooser::openFailed, this, &Form1::reportUnreadable);
-    connect(cmdRefresh, &QPushButton::clicked, File1, &FileList::refresh);
+    connect(driveList, &DriveChooser::driveChanged, this, &Form1::onDriveChanged);
+    connect(folderList, &FolderChooser::pathChanged, this, &Form1::onFolderChanged);
+    connect(folderList, &FolderChooser::openFailed, this, &Form1::reportUnreadable);
+    connect(cmdRefresh, &QPushButton::clicked, skinList, &FileList::refresh);
     const auto applySelected = [this] { presenter_->onSkinChosen(); };
-    connect(File1, &FileList::entryDoubleClicked, this, applySelected);
+    connect(skinList, &FileList::entryDoubleClicked, this, applySelected);
     // The keyboard's way to "change now".
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
-        auto* apply = new QShortcut(QKeySequence(key), File1);
+        auto* apply = new QShortcut(QKeySequence(key), skinList);
         apply->setContext(Qt::WidgetShortcut);
         connect(apply, &QShortcut::activated, this, applySelected);
     }
 }
 
+QMenu* Form1::createMenu(const form::Menu& menu) {
+    auto* made = new QMenu(toQString(menu.caption), this);
+    made->setObjectName(toQString(menu.name));
+    for (const form::MenuItem& item : menu.items) {
+        QAction* action = made->addAction(toQString(item.caption));
+        action->setObjectName(toQString(item.name));
+        action->setCheckable(item.checkable);
+        if (item.checkable) {
+            checkables_.push_back({item.command, action});
+        }
+        // Qt flips a checkable item before reporting the click; the presenter sets the marks of
+        // both items of the pair afterwards.
+        const form::Command command = item.command;
+        connect(action, &QAction::triggered, this,
+                [this, command] { presenter_->onCommand(command); });
+    }
+    return made;
+}
+
 void Form1::createMenus() {
-    const auto item = [](QMenu* menu, const char* caption, const char* name,
-                         bool checkable = false) {
-        QAction* action = menu->addAction(QString::fromLatin1(caption));
-        action->setObjectName(QString::fromLatin1(name));
-        action->setCheckable(checkable);
-        return action;
-    };
-
-    mnuFile = menuBar()->addMenu(QStringLiteral("File"));
-    mnuFile->setObjectName(QStringLiteral("mnuFile"));
-    mnuSystray = item(mnuFile, "Start in system tray", "mnuSystray", true);
-    mnuStartup = item(mnuFile, "Run at startup", "mnuStartup", true);
-    mnuExit = item(mnuFile, "Exit", "mnuExit");
-
+    for (const form::Menu& menu : form::kMenuBar) {
+        menuBar()->addMenu(createMenu(menu));
+    }
     // The tray icon's pop-up; never part of the menu bar.
-    mnu_1 = new QMenu(QStringLiteral("Popup"), this);
-    mnu_1->setObjectName(QStringLiteral("mnu_1"));
-    mnuSystray2 = item(mnu_1, "Start in system tray", "mnuSystray2", true);
-    mnuStartup2 = item(mnu_1, "Run at startup", "mnuStartup2", true);
-    mnuSettings = item(mnu_1, "Settings", "mnuSettings");
-    mnuTerminate = item(mnu_1, "Terminate", "mnuTerminate");
+    mnuTray = createMenu(form::kTrayMenu);
 
-    mnuHelp0 = menuBar()->addMenu(QStringLiteral("Help"));
-    mnuHelp0->setObjectName(QStringLiteral("mnuHelp0"));
-    mnuReset = item(mnuHelp0, "Reset before uninstall", "mnuReset");
-    mnuAbout = item(mnuHelp0, "About", "mnuAbout");
-
-    // The captions carry no access keys. Alt then the arrows reaches the menus in
-    // styles that allow it; F10 opens the first menu in any style.
+    // The captions carry no access keys. Alt then the arrows reaches the menus in styles that
+    // allow it; F10 opens the first menu in any style.
     auto* openMenus = new QShortcut(QKeySequence(Qt::Key_F10), this);
     connect(openMenus, &QShortcut::activated, this, [this] {
-        menuBar()->setActiveAction(mnuFile->menuAction());
-        mnuFile->setActiveAction(mnuFile->actions().constFirst());
+        QMenu* first = menuBar()->actions().constFirst()->menu();
+        menuBar()->setActiveAction(first->menuAction());
+        first->setActiveAction(first->actions().constFirst());
     });
+}
 
-    // Qt flips a checkable item before reporting the click; the presenter sets both marks of
-    // the pair afterwards.
-    connect(mnuSystray, &QAction::triggered, this, [this] { presenter_->onStartInTrayClicked(); });
-    connect(mnuSystray2, &QAction::triggered, this, [this] { presenter_->onStartInTrayClicked(); });
-    connect(mnuStartup, &QAction::triggered, this, [this] { presenter_->onRunAtStartupClicked(); });
-    connect(mnuStartup2, &QAction::triggered, this,
-            [this] { presenter_->onRunAtStartupClicked(); });
-    connect(mnuSettings, &QAction::triggered, this, [this] { presenter_->onSettingsClicked(); });
-    connect(mnuExit, &QAction::triggered, this, [this] { presenter_->onExitClicked(); });
-    connect(mnuTerminate, &QAction::triggered, this, [this] { presenter_->onExitClicked(); });
-    connect(mnuReset, &QAction::triggered, this, [this] { presenter_->onResetClicked(); });
-    connect(mnuAbout, &QAction::triggered, this, [this] { presenter_->onAboutClicked(); });
+void Form1::setChecked(form::Command command, bool checked) {
+    for (const auto& [itemCommand, action] : checkables_) {
+        if (itemCommand == command) {
+            action->setChecked(checked);
+        }
+    }
 }
 
 std::string Form1::delayText() const {
@@ -303,43 +307,43 @@ void Form1::setCountdownText(std::string_view text) {
 }
 
 void Form1::setLastShownText(std::string_view text) {
-    Label3->setText(toQString(text));
-    Label3->setAccessibleName(Label3->text()); // its name would hide the text otherwise
+    lblLastShown->setText(toQString(text));
+    lblLastShown->setAccessibleName(lblLastShown->text()); // its name would hide the text otherwise
 }
 
 bool Form1::showSkinFolder(const std::string& folder) {
-    const QSignalBlocker quietDrive(Drive1);
-    Drive1->setDrive(folder);
+    const QSignalBlocker quietDrive(driveList);
+    driveList->setDrive(folder);
     std::optional<std::vector<std::string>> skins;
     {
         // One reading of the folder fills both lists: the chooser's change would read it again.
-        const QSignalBlocker quietFolder(Dir1);
-        skins = Dir1->setPathAndList(folder, matchesSkinPattern);
+        const QSignalBlocker quietFolder(folderList);
+        skins = folderList->setPathAndList(folder, matchesSkinPattern);
     }
     // The drive of the folder as the chooser resolved it (or of the one it stayed on).
-    Drive1->setDrive(Dir1->path());
+    driveList->setDrive(folderList->path());
     if (!skins) {
         return false;
     }
-    File1->setPath(Dir1->path(), std::move(*skins));
+    skinList->setPath(folderList->path(), std::move(*skins));
     return true;
 }
 
 std::string Form1::skinFolder() const {
-    return File1->path();
+    return skinList->path();
 }
 
 std::size_t Form1::refreshSkinList() {
-    File1->refresh();
-    return static_cast<std::size_t>(File1->listCount());
+    skinList->refresh();
+    return static_cast<std::size_t>(skinList->listCount());
 }
 
 std::string Form1::skinAt(std::size_t index) const {
-    return File1->list(static_cast<int>(index));
+    return skinList->list(static_cast<int>(index));
 }
 
 int Form1::selectedSkin() const {
-    return File1->listIndex();
+    return skinList->listIndex();
 }
 
 bool Form1::showPreview(const std::string& picName) {
@@ -357,13 +361,11 @@ void Form1::clearPreview() {
 }
 
 void Form1::setStartInTrayChecked(bool checked) {
-    mnuSystray->setChecked(checked);
-    mnuSystray2->setChecked(checked);
+    setChecked(form::Command::StartInTray, checked);
 }
 
 void Form1::setRunAtStartupChecked(bool checked) {
-    mnuStartup->setChecked(checked);
-    mnuStartup2->setChecked(checked);
+    setChecked(form::Command::RunAtStartup, checked);
 }
 
 void Form1::centreOnScreen() {
@@ -452,8 +454,8 @@ bool Form1::isTrayIconShown() const {
 
 void Form1::openTrayMenu() {
     // Some notification areas open the icon's menu themselves as they report the click.
-    if (!mnu_1->isVisible()) {
-        mnu_1->popup(QCursor::pos());
+    if (!mnuTray->isVisible()) {
+        mnuTray->popup(QCursor::pos());
     }
 }
 
@@ -482,7 +484,7 @@ void Form1::warn(std::string_view text) {
 }
 
 void Form1::setBeatEnabled(bool enabled) {
-    Timer1->setEnabled(enabled);
+    ticker_->setEnabled(enabled);
 }
 
 void Form1::end() {
@@ -492,21 +494,21 @@ void Form1::end() {
 void Form1::onDriveChanged(const std::string& drive) {
     // A drive is entered at the current folder when that lies on it.
     const std::string current = currentFolder();
-    const std::string target = Drive1->driveOf(current) == drive ? current : drive;
-    if (!Dir1->setPath(target)) {
+    const std::string target = driveList->driveOf(current) == drive ? current : drive;
+    if (!folderList->setPath(target)) {
         {
-            const QSignalBlocker quiet(Drive1);
-            Drive1->setDrive(Dir1->path());
+            const QSignalBlocker quiet(driveList);
+            driveList->setDrive(folderList->path());
         }
         reportUnreadable(target);
     }
 }
 
 void Form1::onFolderChanged(const std::string& folder) {
-    File1->setPath(folder);
+    skinList->setPath(folder);
     // Going up from a mount point leaves its drive: the drive chooser follows.
-    const QSignalBlocker quiet(Drive1);
-    Drive1->setDrive(folder);
+    const QSignalBlocker quiet(driveList);
+    driveList->setDrive(folder);
 }
 
 void Form1::reportUnreadable(const std::string& folder) {

@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/Form1View.h"
+#include "app/window_forms.h"
 
 #include <QMainWindow>
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QLabel;
@@ -87,6 +90,8 @@ protected:
 private:
     void createControls();
     void createMenus();
+    QMenu* createMenu(const form::Menu& menu);
+    void setChecked(form::Command command, bool checked);
     void connectPresenter();
 
     void onDriveChanged(const std::string& drive);
@@ -97,34 +102,20 @@ private:
     Form1Presenter* presenter_ = nullptr;
     bool frontWhenShown_ = false; // brought to the front while hidden
 
-    QPushButton* Command1 = nullptr;
-    FileList* File1 = nullptr;
-    FolderChooser* Dir1 = nullptr;
-    DriveChooser* Drive1 = nullptr;
-    QLabel* Label2 = nullptr;
-    QLabel* Label4 = nullptr;
+    QPushButton* startFocus = nullptr;
+    FileList* skinList = nullptr;
+    FolderChooser* folderList = nullptr;
+    DriveChooser* driveList = nullptr;
     QLineEdit* txtDelay = nullptr;
-    QLabel* Label5 = nullptr;
-    QLabel* Label6 = nullptr;
     QLineEdit* txtCountdown = nullptr;
-    QLabel* Label3 = nullptr;
+    QLabel* lblLastShown = nullptr;
     QPushButton* cmdRefresh = nullptr;
     QLabel* imgPreview = nullptr;
+    QMenu* mnuTray = nullptr;
+    // The items with a check mark, by the command they run: each option has one in each menu.
+    std::vector<std::pair<form::Command, QAction*>> checkables_;
 
-    QMenu* mnuFile = nullptr;
-    QAction* mnuSystray = nullptr;
-    QAction* mnuStartup = nullptr;
-    QAction* mnuExit = nullptr;
-    QMenu* mnu_1 = nullptr;
-    QAction* mnuSystray2 = nullptr;
-    QAction* mnuStartup2 = nullptr;
-    QAction* mnuSettings = nullptr;
-    QAction* mnuTerminate = nullptr;
-    QMenu* mnuHelp0 = nullptr;
-    QAction* mnuReset = nullptr;
-    QAction* mnuAbout = nullptr;
-
-    Ticker* Timer1 = nullptr;
+    Ticker* ticker_ = nullptr;
     TrayIcon* tray_ = nullptr;
 };
 

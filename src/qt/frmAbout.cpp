@@ -1,6 +1,7 @@
 #include "qt/frmAbout.h"
 
 #include "app/sys_info.h"
+#include "app/window_forms.h"
 #include "rotation/skins.h"
 #include "settings/key_value.h"
 #include "settings/registry.h"
@@ -36,17 +37,11 @@ constexpr qreal pxF(int twips) {
     return twips / 15.0;
 }
 
-void place(QWidget* control, int left, int top, int width, int height) {
-    control->setGeometry(px(left), px(top), px(width), px(height));
+void place(QWidget* control, const form::TwipRect& rect) {
+    control->setGeometry(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
 }
 
 constexpr const char* kIcon = ":/icons/quillarbor-32.png";
-
-const char* const kDescription =
-    "This app will switch the default wallpaper for Microsoft Internet Explorer 5+ at a "
-    "specified interval. It will NOT change a window already open however. This is freeware. "
-    "E-mail comments to quillarbor@example.org.";
-const char* const kNotice = "Copyright \u00a9 2026 the Quillarbor developers.";
 
 // The administrator may name any program; an empty path names none.
 bool startDetached(const QString& path) {
@@ -88,15 +83,12 @@ QMargins frameOf(const QWidget* window) {
             outer.bottom() - inner.bottom()};
 }
 
-// What a screen reader announces for a control.
-void describe(QWidget* control, const QString& name, const char* description) {
-    control->setAccessibleName(name);
-    control->setAccessibleDescription(QString::fromUtf8(description));
+QString toQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name) {
+QLabel* makeLabel(QWidget* parent) {
     auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
     label->setWordWrap(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
@@ -111,66 +103,48 @@ frmAbout::frmAbout(ShowMessage showMessage, QWidget* parent, Launcher launch)
       showMessage_(std::move(showMessage)),
       launch_(launch ? std::move(launch) : Launcher(startDetached)) {
     setObjectName(QStringLiteral("frmAbout"));
-    setFixedSize(px(5730), px(4200));
+    setFixedSize(px(form::kAboutClientWidth), px(form::kAboutClientHeight));
     setWindowIcon(QIcon(QString::fromLatin1(kIcon)));
     createControls();
 }
 
 void frmAbout::createControls() {
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    place(cmdOK, 4365, 3105, 1260, 345);
+    for (const form::Control& control : form::kAboutControls) {
+        QWidget* widget = nullptr;
+        if (control.kind == form::Kind::Button) {
+            widget = new QPushButton(toQString(control.text), this);
+        } else {
+            auto* label = makeLabel(this);
+            label->setText(toQString(control.text));
+            widget = label;
+        }
+        widget->setObjectName(toQString(control.name));
+        place(widget, control.rect);
+        // A label given a name is read by that name instead of its text, so the labels that show
+        // text keep their text as their name; only the blank ones get one.
+        widget->setAccessibleName(toQString(control.accessibleName));
+        widget->setAccessibleDescription(toQString(control.accessibleDescription));
+    }
+    cmdOK = findChild<QPushButton*>(QStringLiteral("cmdOK"));
+    cmdSysInfo = findChild<QPushButton*>(QStringLiteral("cmdSysInfo"));
+    picIcon = findChild<QLabel*>(QStringLiteral("picIcon"));
+    lblTitle = findChild<QLabel*>(QStringLiteral("lblTitle"));
+    lblVersion = findChild<QLabel*>(QStringLiteral("lblVersion"));
+
     cmdOK->setDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
-
-    // The icon has no use for the keyboard, so the tab order skips it.
-    picIcon = new QLabel(this);
-    picIcon->setObjectName(QStringLiteral("picIcon"));
-    place(picIcon, 240, 240, 540, 540);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     picIcon->setAlignment(Qt::AlignCenter);
     picIcon->setPixmap(QPixmap(QString::fromLatin1(kIcon)));
-
-    cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
-    cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    place(cmdSysInfo, 4380, 3555, 1245, 345);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
-
-    lblDescription = makeLabel(this, "lblDescription");
-    place(lblDescription, 1080, 960, 3885, 810);
-    lblDescription->setText(QString::fromUtf8(kDescription));
-
-    lblDisclaimer = makeLabel(this, "lblDisclaimer");
-    place(lblDisclaimer, 360, 2745, 3870, 1305);
-
-    lblTitle = makeLabel(this, "lblTitle");
-    place(lblTitle, 1080, 240, 3885, 240);
-
-    lblVersion = makeLabel(this, "lblVersion");
-    place(lblVersion, 1080, 600, 3885, 225);
-
-    Label1 = makeLabel(this, "Label1");
-    place(Label1, 1080, 2040, 3855, 495);
-    Label1->setText(QString::fromUtf8(kNotice));
 
     // Black whatever the desktop's text colour; the version and the notice keep the desktop's.
     QPalette black = palette();
     black.setColor(QPalette::WindowText, Qt::black);
-    for (QLabel* label : {lblDescription, lblDisclaimer, lblTitle}) {
-        label->setPalette(black);
+    for (const char* name : {"lblDescription", "lblDisclaimer", "lblTitle"}) {
+        findChild<QLabel*>(QString::fromLatin1(name))->setPalette(black);
     }
 
-    // A label given a name is read by that name instead of its text, so the labels
-    // that show text keep their text as their name; only the blank ones get one.
-    describe(cmdOK, QStringLiteral("OK"), "Closes this box. Enter and Esc do the same.");
-    describe(cmdSysInfo, QStringLiteral("System Info"),
-             "Starts the system information tool. Alt+S does the same.");
-    describe(picIcon, QStringLiteral("Program icon"), "The program's icon.");
-    describe(lblTitle, QString(), "The program's name.");
-    describe(lblVersion, QString(), "The program's version.");
-    describe(lblDescription, QString(), "What the program does.");
-    describe(Label1, QString(), "Copyright notice.");
-    describe(lblDisclaimer, QStringLiteral("Warning"), "A legal warning; empty in this version.");
-
+    // The icon has no use for the keyboard, so the tab order skips it.
     setTabOrder(cmdOK, cmdSysInfo);
     setTabOrder(cmdSysInfo, cmdOK);
 }

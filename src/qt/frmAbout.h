@@ -50,11 +50,8 @@ private:
     QPushButton* cmdOK = nullptr;
     QLabel* picIcon = nullptr;
     QPushButton* cmdSysInfo = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lblDisclaimer = nullptr;
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
-    QLabel* Label1 = nullptr;
 };
 
 } // namespace quillarbor

@@ -138,8 +138,8 @@ void AboutTest::controlsAndTexts_data() {
     QTest::newRow("lblTitle") << "lblTitle" << QRect(72, 16, 259, 16) << "Quillarbor" << true;
     QTest::newRow("lblVersion") << "lblVersion" << QRect(72, 40, 259, 15)
                                 << "Version " + QString::fromLatin1(kVersionText) << false;
-    QTest::newRow("Label1") << "Label1" << QRect(72, 136, 257, 33)
-                            << "Copyright \u00a9 2026 the Quillarbor developers." << false;
+    QTest::newRow("lblNotice") << "lblNotice" << QRect(72, 136, 257, 33)
+                               << "Copyright \u00a9 2026 the Quillarbor developers." << false;
 }
 
 void AboutTest::controlsAndTexts() {

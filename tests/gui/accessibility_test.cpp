@@ -178,13 +178,13 @@ void AccessibilityTest::everyControlIsNamedAndDescribed() {
 void AccessibilityTest::captionsNameTheirFields_data() {
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QString>("field");
-    QTest::newRow("path") << "Label2"
-                          << "Drive1";
-    QTest::newRow("skins") << "Label4"
-                           << "File1";
-    QTest::newRow("delay") << "Label5"
+    QTest::newRow("path") << "lblFolders"
+                          << "driveList";
+    QTest::newRow("skins") << "lblSkins"
+                           << "skinList";
+    QTest::newRow("delay") << "lblDelay"
                            << "txtDelay";
-    QTest::newRow("countdown") << "Label6"
+    QTest::newRow("countdown") << "lblCountdown"
                                << "txtCountdown";
 }
 
@@ -210,7 +210,7 @@ void AccessibilityTest::captionsNameTheirFields() {
 
 void AccessibilityTest::lastShownSkinIsReadByItsCaption() {
     showForm();
-    auto* label = form_->findChild<QLabel*>(QStringLiteral("Label3"));
+    auto* label = form_->findChild<QLabel*>(QStringLiteral("lblLastShown"));
     QCOMPARE(spoken(label, QAccessible::Name), QStringLiteral("Last shown skin"));
     program_->presenter.pickRandomSkin();
     QCOMPARE(spoken(label, QAccessible::Name), QStringLiteral("Last shown: blue.bmp"));
@@ -228,7 +228,7 @@ void AccessibilityTest::tabReachesEveryControlOnce() {
 
     // One round from the start focus visits each control once and comes back to it.
     QWidget* first = QApplication::focusWidget();
-    QCOMPARE(first->objectName(), QStringLiteral("Command1"));
+    QCOMPARE(first->objectName(), QStringLiteral("startFocus"));
     QList<QWidget*> visited;
     do {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -242,7 +242,7 @@ void AccessibilityTest::tabReachesEveryControlOnce() {
 
 void AccessibilityTest::enterInTheSkinListAppliesTheSkin() {
     showForm();
-    auto* list = form_->findChild<FileList*>(QStringLiteral("File1"));
+    auto* list = form_->findChild<FileList*>(QStringLiteral("skinList"));
     while (QApplication::focusWidget() != list) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
@@ -261,7 +261,7 @@ void AccessibilityTest::enterInTheSkinListAppliesTheSkin() {
     writeBitmap(start_->filePath(QStringLiteral("red.bmp")));
     list->refresh();
     QTest::keyClick(list, Qt::Key_Down);
-    auto* command1 = form_->findChild<QWidget*>(QStringLiteral("Command1"));
+    auto* command1 = form_->findChild<QWidget*>(QStringLiteral("startFocus"));
     command1->setFocus();
     QTest::keyClick(command1, Qt::Key_Enter);
     QCOMPARE(program_->presenter.lastShown(), std::string("blue.bmp"));
@@ -281,7 +281,7 @@ void AccessibilityTest::menusOpenFromTheKeyboard() {
 
     showForm();
     auto* file = form_->findChild<QMenu*>(QStringLiteral("mnuFile"));
-    auto* help = form_->findChild<QMenu*>(QStringLiteral("mnuHelp0"));
+    auto* help = form_->findChild<QMenu*>(QStringLiteral("mnuHelp"));
     auto* systray = form_->findChild<QAction*>(QStringLiteral("mnuSystray"));
     auto* startup = form_->findChild<QAction*>(QStringLiteral("mnuStartup"));
     auto* systray2 = form_->findChild<QAction*>(QStringLiteral("mnuSystray2"));
@@ -332,7 +332,7 @@ void AccessibilityTest::captionsFitWithALargeFont() {
     QApplication::setFont(large);
 
     showForm();
-    for (const char* name : {"Label2", "Label4", "Label5", "Label6"}) {
+    for (const char* name : {"lblFolders", "lblSkins", "lblDelay", "lblCountdown"}) {
         verifyFits(form_->findChild<QLabel*>(QString::fromLatin1(name)), false);
     }
     auto about = makeAbout();

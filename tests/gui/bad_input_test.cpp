@@ -113,7 +113,7 @@ private:
         emit files()->entryDoubleClicked();
     }
     Form1& form() const { return program_->form; }
-    FileList* files() const { return form().findChild<FileList*>(QStringLiteral("File1")); }
+    FileList* files() const { return form().findChild<FileList*>(QStringLiteral("skinList")); }
     QColor preview() const {
         return shownColour(form().findChild<QLabel*>(QStringLiteral("imgPreview")));
     }

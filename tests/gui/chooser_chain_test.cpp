@@ -78,9 +78,9 @@ void ChooserChainTest::start(const QString& currentFolder) {
     program_ = std::make_unique<Program>(std::vector<float>{0.0f});
     form_ = &program_->form;
     form_->showSkinFolder(quillarbor::currentFolder());
-    drive_ = form_->findChild<DriveChooser*>(QStringLiteral("Drive1"));
-    dir_ = form_->findChild<FolderChooser*>(QStringLiteral("Dir1"));
-    file_ = form_->findChild<FileList*>(QStringLiteral("File1"));
+    drive_ = form_->findChild<DriveChooser*>(QStringLiteral("driveList"));
+    dir_ = form_->findChild<FolderChooser*>(QStringLiteral("folderList"));
+    file_ = form_->findChild<FileList*>(QStringLiteral("skinList"));
     form_->show();
     QVERIFY(QTest::qWaitForWindowExposed(form_));
 }

@@ -65,18 +65,19 @@ void Form1LayoutTest::controlPlacesAndCaptions_data() {
     QTest::addColumn<QString>("text");
 
     // Pixels are the design's twips divided by 15.
-    QTest::newRow("Command1") << "Command1" << QRect(512, 40, 89, 41) << "Command1";
-    QTest::newRow("File1") << "File1" << QRect(272, 24, 217, 149) << QString();
-    QTest::newRow("Dir1") << "Dir1" << QRect(16, 48, 249, 126) << QString();
-    QTest::newRow("Drive1") << "Drive1" << QRect(16, 24, 249, 21) << QString();
-    QTest::newRow("Label2") << "Label2" << QRect(16, 8, 105, 17) << "*.BMP path";
-    QTest::newRow("Label4") << "Label4" << QRect(272, 8, 169, 17)
-                            << "Skins list (dbl-click to change now)";
+    QTest::newRow("startFocus") << "startFocus" << QRect(512, 40, 89, 41) << "Command1";
+    QTest::newRow("skinList") << "skinList" << QRect(272, 24, 217, 149) << QString();
+    QTest::newRow("folderList") << "folderList" << QRect(16, 48, 249, 126) << QString();
+    QTest::newRow("driveList") << "driveList" << QRect(16, 24, 249, 21) << QString();
+    QTest::newRow("lblFolders") << "lblFolders" << QRect(16, 8, 105, 17) << "*.BMP path";
+    QTest::newRow("lblSkins") << "lblSkins" << QRect(272, 8, 169, 17)
+                              << "Skins list (dbl-click to change now)";
     QTest::newRow("txtDelay") << "txtDelay" << QRect(120, 184, 65, 25) << "1";
-    QTest::newRow("Label5") << "Label5" << QRect(16, 184, 105, 17) << "Delay in minutes";
-    QTest::newRow("Label6") << "Label6" << QRect(200, 184, 105, 17) << "Countdown (secs)";
+    QTest::newRow("lblDelay") << "lblDelay" << QRect(16, 184, 105, 17) << "Delay in minutes";
+    QTest::newRow("lblCountdown") << "lblCountdown" << QRect(200, 184, 105, 17)
+                                  << "Countdown (secs)";
     QTest::newRow("txtCountdown") << "txtCountdown" << QRect(304, 184, 65, 25) << "";
-    QTest::newRow("Label3") << "Label3" << QRect(24, 344, 457, 25) << "";
+    QTest::newRow("lblLastShown") << "lblLastShown" << QRect(24, 344, 457, 25) << "";
     QTest::newRow("cmdRefresh") << "cmdRefresh" << QRect(392, 184, 89, 25) << "Refresh";
     QTest::newRow("imgPreview") << "imgPreview" << QRect(16, 216, 470, 115) << "";
 }
@@ -120,7 +121,7 @@ void Form1LayoutTest::windowIsFixedWithMinimiseAndClose() {
 }
 
 void Form1LayoutTest::captionsFitTheirBoxes() {
-    for (const char* name : {"Label2", "Label4", "Label5", "Label6"}) {
+    for (const char* name : {"lblFolders", "lblSkins", "lblDelay", "lblCountdown"}) {
         const auto* label = form_->findChild<QLabel*>(QString::fromLatin1(name));
         const QFontMetrics metrics(label->font());
         QVERIFY2(metrics.horizontalAdvance(label->text()) <= label->contentsRect().width(), name);
@@ -132,7 +133,7 @@ void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
-    auto* command1 = form_->findChild<QWidget*>(QStringLiteral("Command1"));
+    auto* command1 = form_->findChild<QWidget*>(QStringLiteral("startFocus"));
     QCOMPARE(QApplication::focusWidget(), command1);
     QVERIFY(!form_->centralWidget()->rect().intersects(command1->geometry()));
 
@@ -141,7 +142,7 @@ void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
     QTest::keyClick(command1, Qt::Key_Return);
     QCOMPARE(ended.count(), 0);
     QCOMPARE(QApplication::focusWidget(), command1);
-    QCOMPARE(form_->findChild<FileList*>(QStringLiteral("File1"))->listIndex(), -1);
+    QCOMPARE(form_->findChild<FileList*>(QStringLiteral("skinList"))->listIndex(), -1);
     QCOMPARE(toolbarValue(), std::string());
 }
 
@@ -154,8 +155,8 @@ void Form1LayoutTest::tabOrder() {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(visited, QStringList({"File1", "Dir1", "Drive1", "txtDelay", "txtCountdown",
-                                   "cmdRefresh", "Command1"}));
+    QCOMPARE(visited, QStringList({"skinList", "folderList", "driveList", "txtDelay",
+                                   "txtCountdown", "cmdRefresh", "startFocus"}));
 }
 
 void Form1LayoutTest::everyWayOutSavesOnce_data() {

@@ -138,10 +138,10 @@ void MenusTest::menuTree() {
     const QList<QPair<QString, QStringList>> menus{
         {"mnuFile File",
          {"mnuSystray Start in system tray", "mnuStartup Run at startup", "mnuExit Exit"}},
-        {"mnu_1 Popup",
+        {"mnuTray Popup",
          {"mnuSystray2 Start in system tray", "mnuStartup2 Run at startup", "mnuSettings Settings",
           "mnuTerminate Terminate"}},
-        {"mnuHelp0 Help", {"mnuReset Reset before uninstall", "mnuAbout About"}},
+        {"mnuHelp Help", {"mnuReset Reset before uninstall", "mnuAbout About"}},
     };
     for (const auto& [menuName, items] : menus) {
         const auto* menu = form.findChild<QMenu*>(menuName.section(' ', 0, 0));

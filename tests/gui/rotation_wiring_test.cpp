@@ -110,7 +110,7 @@ void RotationWiringTest::doubleClickOnTheListApplies() {
     green.fill(Qt::green);
     QVERIFY(green.save(at("B.BMP"), format.constData()));
     start();
-    auto* files = child<FileList>("File1");
+    auto* files = child<FileList>("skinList");
     if (row >= 0) {
         files->setListIndex(row);
         doubleClickAt(files->viewport(), files->visualRect(files->model()->index(row, 0)).center());
@@ -118,7 +118,7 @@ void RotationWiringTest::doubleClickOnTheListApplies() {
         doubleClickAt(files->viewport(), QPoint(10, files->viewport()->height() - 5));
     }
     QCOMPARE(files->listIndex(), row);
-    QCOMPARE(child<QLabel>("Label3")->text(),
+    QCOMPARE(child<QLabel>("lblLastShown")->text(),
              applied.isEmpty() ? QString() : QStringLiteral("Last shown: ") + applied);
     QCOMPARE(toolbarValue(), applied.isEmpty() ? std::string()
                                                : addSlash(folderText(scene_->folder.path())) +

@@ -55,7 +55,7 @@ private:
     // The main window's.
     Form1& form() const { return program_->form; }
     TrayIcon* windowTray() const { return form().findChild<TrayIcon*>(); }
-    QMenu* popup() const { return form().findChild<QMenu*>(QStringLiteral("mnu_1")); }
+    QMenu* popup() const { return form().findChild<QMenu*>(QStringLiteral("mnuTray")); }
     void click(QSystemTrayIcon::ActivationReason reason) {
         emit shown(windowTray())->activated(reason);
     }
