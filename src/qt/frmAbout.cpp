@@ -200,13 +200,12 @@ void frmAbout::centreOnScreen() {
 
 void frmAbout::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
-    // The separator between the notice and the warning: a grey line under a
-    // white one, both running past the right edge.
     QPainter painter(this);
+    const form::Separator& line = form::kAboutSeparator;
     painter.setPen(QPen(QColor(128, 128, 128), 1));
-    painter.drawLine(QLineF(pxF(210), pxF(2640), pxF(5774), pxF(2640)));
+    painter.drawLine(QLineF(pxF(line.greyLeft), pxF(line.top), pxF(line.right), pxF(line.top)));
     painter.setPen(QPen(QColor(255, 255, 255), 2, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QLineF(pxF(225), pxF(2640), pxF(5774), pxF(2640)));
+    painter.drawLine(QLineF(pxF(line.whiteLeft), pxF(line.top), pxF(line.right), pxF(line.top)));
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {

@@ -9,6 +9,7 @@
 #include "app/Form1Presenter.h"
 #include "app/drives.h"
 #include "app/messages.h"
+#include "app/window_forms.h"
 #include "rotation/folder_files.h"
 #include "rotation/skin_file.h"
 #include "version.h"
@@ -31,31 +32,61 @@ constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr int kTrayRetries = 120;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-constexpr int kClientWidth = 7515;
-constexpr int kClientHeight = 5850;
 
-enum ControlId : int {
-    idCommand1 = 1000,
-    idFile1,
-    idDir1,
-    idDrive1,
-    idLabel2,
-    idLabel4,
-    idTxtDelay,
-    idLabel5,
-    idLabel6,
-    idTxtCountdown,
-    idLabel3,
-    idCmdRefresh,
-    idImgPreview,
-    idDirCaption,
+// Controls are numbered by their place in the window's description, menu items apart from them,
+// so that one WM_COMMAND switch can tell them by id alone.
+constexpr int kFirstControlId = 1000;
+constexpr int kFolderCaptionId = 1999;
+constexpr int kFirstMenuItemId = 2000;
+
+constexpr int controlId(std::string_view name) {
+    for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
+        if (form::kMainWindowControls[i].name == name) {
+            return kFirstControlId + static_cast<int>(i);
+        }
+    }
+    throw "no such control";
+}
+constexpr int idSkinList = controlId("skinList");
+constexpr int idFolderList = controlId("folderList");
+constexpr int idDriveList = controlId("driveList");
+constexpr int idTxtDelay = controlId("txtDelay");
+constexpr int idCmdRefresh = controlId("cmdRefresh");
+constexpr int idImgPreview = controlId("imgPreview");
+
+// The window class and styles of each kind of control; every one is a child window.
+struct ControlClass {
+    const wchar_t* windowClass;
+    DWORD style;
+    DWORD exStyle;
 };
 
-constexpr wchar_t kLabel2[] = L"*.BMP path";
-constexpr wchar_t kLabel4[] = L"Skins list (dbl-click to change now)";
-constexpr wchar_t kLabel5[] = L"Delay in minutes";
-constexpr wchar_t kLabel6[] = L"Countdown (secs)";
-constexpr wchar_t kRefresh[] = L"Refresh";
+ControlClass controlClass(form::Kind kind) {
+    constexpr DWORD visible = WS_VISIBLE;
+    constexpr DWORD tab = WS_VISIBLE | WS_TABSTOP;
+    constexpr DWORD list = tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+    switch (kind) {
+    case form::Kind::Button:
+    case form::Kind::FocusHolder:
+        return {WC_BUTTONW, tab | BS_PUSHBUTTON, 0};
+    case form::Kind::SkinList:
+        return {WC_LISTBOXW, list, WS_EX_CLIENTEDGE};
+    case form::Kind::FolderList:
+        return {WC_LISTBOXW, list | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, WS_EX_CLIENTEDGE};
+    case form::Kind::DriveList:
+        return {WC_COMBOBOXW, tab | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case form::Kind::Caption:
+    case form::Kind::Text:
+        return {WC_STATICW, visible | SS_NOPREFIX, 0};
+    case form::Kind::TextBox:
+        return {WC_EDITW, tab | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case form::Kind::ReadOnlyBox:
+        return {WC_EDITW, tab | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
+    case form::Kind::Picture:
+        return {WC_STATICW, visible | SS_OWNERDRAW | WS_BORDER, 0};
+    }
+    return {WC_STATICW, 0, 0};
+}
 
 std::wstring windowText(HWND control) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
@@ -92,8 +123,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance) {
     RegisterClassExW(&windowClass);
 
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
-    menu_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_FORM1));
-    popup_ = LoadMenuW(instance, MAKEINTRESOURCEW(IDM_POPUP));
+    createMenus();
     const std::wstring title = widen(kAppTitle);
     CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu_, instance, this);
@@ -185,16 +215,16 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_MEASUREITEM: {
         auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (item.CtlID == idDir1) {
-            Dir1.measure(item, font_, dpi_);
+        if (item.CtlID == idFolderList) {
+            folderList.measure(item, font_, dpi_);
             return TRUE;
         }
         break;
     }
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item.CtlID == idDir1) {
-            Dir1.draw(item, dpi_);
+        if (item.CtlID == idFolderList) {
+            folderList.draw(item, dpi_);
             return TRUE;
         }
         if (item.CtlID == idImgPreview) {
@@ -253,86 +283,95 @@ void Form1::createControls() {
     applyFont();
 
     // Creation order is the tab order, and each caption comes just before the control it names,
-    // which is how screen readers find a control's name. Command1 lies right of the client
-    // area: never seen, it holds the focus at start so that Enter or Space do nothing.
-    constexpr DWORD visible = WS_VISIBLE;
-    constexpr DWORD tab = WS_VISIBLE | WS_TABSTOP;
-    Command1 = createControl(hwnd_, WC_BUTTONW, L"Command1", tab | BS_PUSHBUTTON, idCommand1);
-    Label4 = createControl(hwnd_, WC_STATICW, kLabel4, visible | SS_NOPREFIX, idLabel4);
-    File1 =
-        createControl(hwnd_, WC_LISTBOXW, L"", tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                      idFile1, WS_EX_CLIENTEDGE);
-    // The folder list has no caption of its own on screen; this one only names it.
-    dirCaption_ = createControl(hwnd_, WC_STATICW, L"Skin folder", SS_NOPREFIX, idDirCaption);
-    Dir1.attach(createControl(hwnd_, WC_LISTBOXW, L"",
-                              tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT |
-                                  LBS_OWNERDRAWFIXED | LBS_HASSTRINGS,
-                              idDir1, WS_EX_CLIENTEDGE));
-    Label2 = createControl(hwnd_, WC_STATICW, kLabel2, visible | SS_NOPREFIX, idLabel2);
-    Drive1 = createControl(hwnd_, WC_COMBOBOXW, L"", tab | WS_VSCROLL | CBS_DROPDOWNLIST, idDrive1);
-    Label5 = createControl(hwnd_, WC_STATICW, kLabel5, visible | SS_NOPREFIX, idLabel5);
-    txtDelay =
-        createControl(hwnd_, WC_EDITW, L"1", tab | ES_AUTOHSCROLL, idTxtDelay, WS_EX_CLIENTEDGE);
-    Label6 = createControl(hwnd_, WC_STATICW, kLabel6, visible | SS_NOPREFIX, idLabel6);
-    txtCountdown = createControl(hwnd_, WC_EDITW, L"", tab | ES_AUTOHSCROLL | ES_READONLY,
-                                 idTxtCountdown, WS_EX_CLIENTEDGE);
-    Label3 = createControl(hwnd_, WC_STATICW, L"", visible | SS_NOPREFIX, idLabel3);
-    cmdRefresh = createControl(hwnd_, WC_BUTTONW, kRefresh, tab | BS_PUSHBUTTON, idCmdRefresh);
-    imgPreview =
-        createControl(hwnd_, WC_STATICW, L"", visible | SS_OWNERDRAW | WS_BORDER, idImgPreview);
+    // which is how screen readers find a control's name. The start focus lies right of the
+    // client area: never seen, it holds the focus at start so that Enter or Space do nothing.
+    const auto make = [this](const form::Control& control, int id) {
+        const ControlClass made = controlClass(control.kind);
+        return createControl(hwnd_, made.windowClass, widen(control.text).c_str(), made.style, id,
+                             made.exStyle);
+    };
+    for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
+        const form::Control& control = form::kMainWindowControls[i];
+        if (control.kind == form::Kind::Caption) {
+            continue; // made with the control it names
+        }
+        for (std::size_t k = 0; k < form::kMainWindowControls.size(); ++k) {
+            const form::Control& caption = form::kMainWindowControls[k];
+            if (caption.kind == form::Kind::Caption && caption.names == control.name) {
+                make(caption, kFirstControlId + static_cast<int>(k));
+            }
+        }
+        if (control.kind == form::Kind::FolderList) {
+            // The folder list has no caption of its own on screen; this one only names it.
+            createControl(hwnd_, WC_STATICW, widen(control.accessibleName).c_str(), SS_NOPREFIX,
+                          kFolderCaptionId);
+        }
+        const HWND made = make(control, kFirstControlId + static_cast<int>(i));
+        if (control.kind == form::Kind::FolderList) {
+            folderList.attach(made);
+        }
+    }
+    startFocus = GetDlgItem(hwnd_, controlId("startFocus"));
+    skinList = GetDlgItem(hwnd_, idSkinList);
+    driveList = GetDlgItem(hwnd_, idDriveList);
+    txtDelay = GetDlgItem(hwnd_, idTxtDelay);
+    txtCountdown = GetDlgItem(hwnd_, controlId("txtCountdown"));
+    lblLastShown = GetDlgItem(hwnd_, controlId("lblLastShown"));
+    cmdRefresh = GetDlgItem(hwnd_, idCmdRefresh);
+    imgPreview = GetDlgItem(hwnd_, idImgPreview);
 
     setChildrenFont();
     layout();
     fillDriveList();
-    focus_ = Command1;
+    focus_ = startFocus;
 }
 
 void Form1::layout() {
-    struct Place {
-        HWND control;
-        int left, top, width, height;
-    };
-    const Place places[] = {
-        {Command1, 7680, 600, 1335, 615},      {File1, 4080, 360, 3255, 2235},
-        {Dir1.handle(), 240, 720, 3735, 1890}, {Drive1, 240, 360, 3735, 315},
-        {Label2, 240, 120, 1575, 255},         {Label4, 4080, 120, 2535, 255},
-        {txtDelay, 1800, 2760, 975, 375},      {Label5, 240, 2760, 1575, 255},
-        {Label6, 3000, 2760, 1575, 255},       {txtCountdown, 4560, 2760, 975, 375},
-        {Label3, 360, 5160, 6855, 375},        {cmdRefresh, 5880, 2760, 1335, 375},
-        {imgPreview, 240, 3240, 7050, 1725},
-    };
-    for (const Place& p : places) {
+    for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
+        const form::TwipRect& r = form::kMainWindowControls[i].rect;
+        const HWND control = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
         // A drop-down list's height is that of its open list; its closed height is set below.
-        const int height = p.control == Drive1 ? p.height * 8 : p.height;
-        SetWindowPos(p.control, nullptr, twips(p.left, dpi_), twips(p.top, dpi_),
-                     twips(p.width, dpi_), twips(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+        const int height = control == driveList ? r.height * 8 : r.height;
+        SetWindowPos(control, nullptr, twips(r.left, dpi_), twips(r.top, dpi_),
+                     twips(r.width, dpi_), twips(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // The closed drop-down is its selection field plus a frame of three pixels each side.
     const int field = twips(315, dpi_) - MulDiv(6, static_cast<int>(dpi_), 96);
-    SendMessageW(Drive1, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+    SendMessageW(driveList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
 
-    RECT outer{0, 0, twips(kClientWidth, dpi_), twips(kClientHeight, dpi_)};
+    RECT outer{0, 0, twips(form::kMainClientWidth, dpi_), twips(form::kMainClientHeight, dpi_)};
     adjustWindowRect(outer, kStyle, true, 0, dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::applyFont() {
-    const TextBox captions[] = {
-        {kLabel2, 1575, 255, false, false}, {kLabel4, 2535, 255, false, false},
-        {kLabel5, 1575, 255, false, false}, {kLabel6, 1575, 255, false, false},
-        {kRefresh, 1335, 375, false, true},
-    };
+    // The captions and the button's text: the other controls show what the user chose.
+    std::vector<std::wstring> texts;
+    std::vector<TextBox> captions;
+    for (const form::Control& control : form::kMainWindowControls) {
+        if (control.kind == form::Kind::Caption || control.kind == form::Kind::Button) {
+            texts.push_back(widen(control.text));
+        }
+    }
+    std::size_t next = 0;
+    for (const form::Control& control : form::kMainWindowControls) {
+        if (control.kind == form::Kind::Caption || control.kind == form::Kind::Button) {
+            captions.push_back({texts[next++], control.rect.width, control.rect.height, false,
+                                control.kind == form::Kind::Button});
+        }
+    }
     const HFONT font = fittedFont(dpi_, captions);
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
     font_ = font;
     setChildrenFont();
-    if (Dir1.handle() != nullptr) {
+    if (folderList.handle() != nullptr) {
         MEASUREITEMSTRUCT item{};
-        Dir1.measure(item, font_, dpi_);
-        SendMessageW(Dir1.handle(), LB_SETITEMHEIGHT, 0, static_cast<LPARAM>(item.itemHeight));
+        folderList.measure(item, font_, dpi_);
+        SendMessageW(folderList.handle(), LB_SETITEMHEIGHT, 0,
+                     static_cast<LPARAM>(item.itemHeight));
     }
 }
 
@@ -360,25 +399,29 @@ void Form1::onCommand(int id, int code) {
     if (presenter_ == nullptr) {
         return;
     }
+    if (id >= kFirstMenuItemId && id < kFirstMenuItemId + static_cast<int>(menuItems_.size())) {
+        presenter_->onCommand(menuItems_[static_cast<std::size_t>(id - kFirstMenuItemId)]->command);
+        return;
+    }
     switch (id) {
     case IDOK: // Enter, from the dialog keys of the message loop
-        if (GetFocus() == File1) {
+        if (GetFocus() == skinList) {
             presenter_->onSkinChosen(); // the keyboard's way to "change now"
-        } else if (GetFocus() == Dir1.handle()) {
+        } else if (GetFocus() == folderList.handle()) {
             openHighlightedFolder();
         }
         break;
-    case idFile1:
+    case idSkinList:
         if (code == LBN_DBLCLK) {
             presenter_->onSkinChosen();
         }
         break;
-    case idDir1:
+    case idFolderList:
         if (code == LBN_DBLCLK) {
             openHighlightedFolder();
         }
         break;
-    case idDrive1:
+    case idDriveList:
         if (code == CBN_SELCHANGE) {
             onDriveChosen();
         }
@@ -392,27 +435,6 @@ void Form1::onCommand(int id, int code) {
         if (code == BN_CLICKED) {
             refreshSkinList();
         }
-        break;
-    case IDM_SYSTRAY:
-    case IDM_SYSTRAY2:
-        presenter_->onStartInTrayClicked();
-        break;
-    case IDM_STARTUP:
-    case IDM_STARTUP2:
-        presenter_->onRunAtStartupClicked();
-        break;
-    case IDM_SETTINGS:
-        presenter_->onSettingsClicked();
-        break;
-    case IDM_EXIT:
-    case IDM_TERMINATE:
-        presenter_->onExitClicked();
-        break;
-    case IDM_RESET:
-        presenter_->onResetClicked();
-        break;
-    case IDM_ABOUT:
-        presenter_->onAboutClicked();
         break;
     default:
         break;
@@ -463,14 +485,14 @@ void Form1::setCountdownText(std::string_view text) {
 }
 
 void Form1::setLastShownText(std::string_view text) {
-    SetWindowTextW(Label3, widen(text).c_str());
+    SetWindowTextW(lblLastShown, widen(text).c_str());
 }
 
 void Form1::fillDriveList() {
     drives_ = listDrives();
-    SendMessageW(Drive1, CB_RESETCONTENT, 0, 0);
+    SendMessageW(driveList, CB_RESETCONTENT, 0, 0);
     for (const std::string& drive : drives_) {
-        SendMessageW(Drive1, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drive).c_str()));
+        SendMessageW(driveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drive).c_str()));
     }
 }
 
@@ -482,7 +504,7 @@ void Form1::selectDrive(const std::string& path) {
     }
     const auto found = std::ranges::find(drives_, drive);
     // Setting the selection from code raises no change.
-    SendMessageW(Drive1, CB_SETCURSEL,
+    SendMessageW(driveList, CB_SETCURSEL,
                  found == drives_.end() ? static_cast<WPARAM>(-1)
                                         : static_cast<WPARAM>(found - drives_.begin()),
                  0);
@@ -500,7 +522,7 @@ bool Form1::moveTo(const std::string& path) {
     if (!listing) {
         return false;
     }
-    Dir1.show(*folder, std::move(listing->subFolders));
+    folderList.show(*folder, std::move(listing->subFolders));
     selectDrive(*folder);
     skinFolder_ = *folder;
     skins_ = SkinList().reread(std::move(listing->files)).value_or(SkinList());
@@ -509,20 +531,20 @@ bool Form1::moveTo(const std::string& path) {
 }
 
 void Form1::onDriveChosen() {
-    const LRESULT index = SendMessageW(Drive1, CB_GETCURSEL, 0, 0);
+    const LRESULT index = SendMessageW(driveList, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) {
         return;
     }
     const std::string& drive = drives_[static_cast<std::size_t>(index)];
     // A bare drive, "D:", opens at that drive's current folder.
     if (!moveTo(drive.ends_with('\\') ? drive.substr(0, drive.size() - 1) : drive)) {
-        selectDrive(Dir1.path());
+        selectDrive(folderList.path());
         reportUnreadable(drive);
     }
 }
 
 void Form1::openHighlightedFolder() {
-    const std::string target = Dir1.highlighted();
+    const std::string target = folderList.highlighted();
     if (!target.empty() && !moveTo(target)) {
         reportUnreadable(target);
     }
@@ -538,15 +560,15 @@ void Form1::fillSkinList() {
     for (std::size_t i = 0; i < skins_.size(); ++i) {
         characters += skins_[i].size() + 1;
     }
-    SendMessageW(File1, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(File1, LB_RESETCONTENT, 0, 0);
-    SendMessageW(File1, LB_INITSTORAGE, skins_.size(),
+    SendMessageW(skinList, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(skinList, LB_RESETCONTENT, 0, 0);
+    SendMessageW(skinList, LB_INITSTORAGE, skins_.size(),
                  static_cast<LPARAM>(characters * sizeof(wchar_t)));
     for (std::size_t i = 0; i < skins_.size(); ++i) {
-        SendMessageW(File1, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(skins_[i]).c_str()));
+        SendMessageW(skinList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(skins_[i]).c_str()));
     }
-    SendMessageW(File1, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(File1, nullptr, TRUE);
+    SendMessageW(skinList, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(skinList, nullptr, TRUE);
 }
 
 std::string Form1::skinFolder() const {
@@ -563,7 +585,7 @@ std::size_t Form1::refreshSkinList() {
     skins_ = std::move(*fresh);
     fillSkinList();
     if (const auto row = kept.empty() ? std::nullopt : skins_.find(kept)) {
-        SendMessageW(File1, LB_SETCURSEL, *row, 0);
+        SendMessageW(skinList, LB_SETCURSEL, *row, 0);
     }
     return skins_.size();
 }
@@ -573,7 +595,7 @@ std::string Form1::skinAt(std::size_t index) const {
 }
 
 int Form1::selectedSkin() const {
-    return static_cast<int>(SendMessageW(File1, LB_GETCURSEL, 0, 0));
+    return static_cast<int>(SendMessageW(skinList, LB_GETCURSEL, 0, 0));
 }
 
 bool Form1::showPreview(const std::string& picName) {
@@ -621,16 +643,43 @@ void Form1::drawPreview(const DRAWITEMSTRUCT& item) const {
     DeleteDC(source);
 }
 
-void Form1::setStartInTrayChecked(bool checked) {
+void Form1::createMenus() {
+    const auto fill = [this](HMENU into, const form::Menu& menu) {
+        for (const form::MenuItem& item : menu.items) {
+            const auto id = static_cast<UINT_PTR>(kFirstMenuItemId) + menuItems_.size();
+            menuItems_.push_back(&item);
+            AppendMenuW(into, MF_STRING, id, widen(item.caption).c_str());
+        }
+    };
+    menu_ = CreateMenu();
+    for (const form::Menu& menu : form::kMenuBar) {
+        const HMENU sub = CreatePopupMenu();
+        fill(sub, menu);
+        AppendMenuW(menu_, MF_POPUP, reinterpret_cast<UINT_PTR>(sub), widen(menu.caption).c_str());
+    }
+    // Opened only from the tray icon.
+    popup_ = CreatePopupMenu();
+    fill(popup_, form::kTrayMenu);
+}
+
+void Form1::setChecked(form::Command command, bool checked) {
     const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(menu_, IDM_SYSTRAY, mark);
-    CheckMenuItem(popup_, IDM_SYSTRAY2, mark);
+    for (std::size_t i = 0; i < menuItems_.size(); ++i) {
+        if (menuItems_[i]->checkable && menuItems_[i]->command == command) {
+            const UINT id = kFirstMenuItemId + static_cast<UINT>(i);
+            // Each item is in one of the two menus; the other does not know its id.
+            CheckMenuItem(menu_, id, mark);
+            CheckMenuItem(popup_, id, mark);
+        }
+    }
+}
+
+void Form1::setStartInTrayChecked(bool checked) {
+    setChecked(form::Command::StartInTray, checked);
 }
 
 void Form1::setRunAtStartupChecked(bool checked) {
-    const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
-    CheckMenuItem(menu_, IDM_STARTUP, mark);
-    CheckMenuItem(popup_, IDM_STARTUP2, mark);
+    setChecked(form::Command::RunAtStartup, checked);
 }
 
 void Form1::centreOnScreen() {
@@ -716,7 +765,7 @@ void Form1::openTrayMenu() {
     SetForegroundWindow(hwnd_);
     POINT at{};
     GetCursorPos(&at);
-    TrackPopupMenuEx(GetSubMenu(popup_, 0), TPM_RIGHTBUTTON, at.x, at.y, hwnd_, nullptr);
+    TrackPopupMenuEx(popup_, TPM_RIGHTBUTTON, at.x, at.y, hwnd_, nullptr);
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 

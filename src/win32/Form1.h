@@ -4,6 +4,7 @@
 #include "TrayIcon.h"
 
 #include "app/Form1View.h"
+#include "app/window_forms.h"
 #include "rotation/skins.h"
 
 #include <windows.h>
@@ -79,6 +80,8 @@ private:
     void onDpiChanged(UINT dpi, const RECT& suggested);
 
     void createControls();
+    void createMenus();
+    void setChecked(form::Command command, bool checked);
     void layout();
     void applyFont();
     void setChildrenFont();
@@ -95,7 +98,8 @@ private:
     HINSTANCE instance_;
     HWND hwnd_ = nullptr;
     HMENU menu_ = nullptr;
-    HMENU popup_ = nullptr; // holds mnu_1
+    HMENU popup_ = nullptr;                        // the tray's pop-up menu
+    std::vector<const form::MenuItem*> menuItems_; // by id, from kFirstMenuItemId
     UINT dpi_ = 96;
     HFONT font_ = nullptr;
     HICON bigIcon_ = nullptr;
@@ -114,19 +118,14 @@ private:
     std::vector<std::string> drives_;
     std::string skinFolder_;
     SkinList skins_;
-    FolderChooser Dir1;
+    FolderChooser folderList;
 
-    HWND Command1 = nullptr;
-    HWND Label4 = nullptr;
-    HWND File1 = nullptr;
-    HWND dirCaption_ = nullptr;
-    HWND Label2 = nullptr;
-    HWND Drive1 = nullptr;
-    HWND Label5 = nullptr;
+    HWND startFocus = nullptr;
+    HWND skinList = nullptr;
+    HWND driveList = nullptr;
     HWND txtDelay = nullptr;
-    HWND Label6 = nullptr;
     HWND txtCountdown = nullptr;
-    HWND Label3 = nullptr;
+    HWND lblLastShown = nullptr;
     HWND cmdRefresh = nullptr;
     HWND imgPreview = nullptr;
 };

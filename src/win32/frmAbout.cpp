@@ -6,35 +6,39 @@
 #include "twips.h"
 
 #include "app/sys_info.h"
+#include "app/window_forms.h"
 #include "settings/key_value.h"
 #include "version.h"
 
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 namespace quillarbor::win32 {
 
 namespace {
 
-constexpr int kClientWidth = 5730;
-constexpr int kClientHeight = 4200;
-
-constexpr wchar_t kDescription[] =
-    L"This app will switch the default wallpaper for Microsoft Internet Explorer 5+ at a "
-    L"specified interval. It will NOT change a window already open however. This is freeware. "
-    L"E-mail comments to quillarbor@example.org.";
-constexpr wchar_t kNotice[] = L"Copyright \u00a9 2026 the Quillarbor developers.";
-constexpr wchar_t kSysInfoCaption[] = L"&System Info...";
-
-struct Place {
-    int id;
-    int left, top, width, height;
+// The dialog's controls, by their names in the About box's description.
+constexpr std::pair<std::string_view, int> kControlIds[] = {
+    {"cmdOK", IDOK},
+    {"picIcon", IDC_PICICON},
+    {"cmdSysInfo", IDC_SYSINFO},
+    {"lblDescription", IDC_DESCRIPTION},
+    {"lblDisclaimer", IDC_DISCLAIMER},
+    {"lblTitle", IDC_TITLE},
+    {"lblVersion", IDC_VERSION},
+    {"lblNotice", IDC_NOTICE},
 };
-constexpr Place kPlaces[] = {
-    {IDOK, 4365, 3105, 1260, 345},           {IDC_PICICON, 240, 240, 540, 540},
-    {IDC_SYSINFO, 4380, 3555, 1245, 345},    {IDC_DESCRIPTION, 1080, 960, 3885, 810},
-    {IDC_DISCLAIMER, 360, 2745, 3870, 1305}, {IDC_TITLE, 1080, 240, 3885, 240},
-    {IDC_VERSION, 1080, 600, 3885, 225},     {IDC_LABEL1, 1080, 2040, 3855, 495},
-};
+
+int controlId(std::string_view name) {
+    for (const auto& [known, id] : kControlIds) {
+        if (known == name) {
+            return id;
+        }
+    }
+    return 0;
+}
 
 struct State {
     HFONT font = nullptr;
@@ -96,25 +100,36 @@ void layout(HWND dialog, State& state) {
     const std::wstring version = L"Version " + std::to_wstring(kVersionMajor) + L"." +
                                  std::to_wstring(kVersionMinor) + L"." +
                                  std::to_wstring(kVersionRevision);
-    const TextBox texts[] = {
-        {L"OK", 1260, 345, false, true},        {kSysInfoCaption, 1245, 345, false, true},
-        {kDescription, 3885, 810, true, false}, {title, 3885, 240, true, false},
-        {version, 3885, 225, true, false},      {kNotice, 3855, 495, true, false},
-    };
+    // What each control shows once loaded: the description's text, or the title and version.
+    std::vector<std::wstring> shown;
+    for (const form::Control& control : form::kAboutControls) {
+        shown.push_back(control.name == "lblTitle"     ? title
+                        : control.name == "lblVersion" ? version
+                                                       : widen(control.text));
+    }
+    std::vector<TextBox> texts;
+    for (std::size_t i = 0; i < form::kAboutControls.size(); ++i) {
+        const form::Control& control = form::kAboutControls[i];
+        if (!shown[i].empty()) {
+            const bool button = control.kind == form::Kind::Button;
+            texts.push_back({shown[i], control.rect.width, control.rect.height, !button, button});
+        }
+    }
     // The layout is fixed in size; the type shrinks until every text fits.
     const HFONT font = fittedFont(dpi, texts);
-    for (const Place& p : kPlaces) {
-        const HWND control = GetDlgItem(dialog, p.id);
+    for (const form::Control& c : form::kAboutControls) {
+        const HWND control = GetDlgItem(dialog, controlId(c.name));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SetWindowPos(control, nullptr, twips(p.left, dpi), twips(p.top, dpi), twips(p.width, dpi),
-                     twips(p.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, twips(c.rect.left, dpi), twips(c.rect.top, dpi),
+                     twips(c.rect.width, dpi), twips(c.rect.height, dpi),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (state.font != nullptr) {
         DeleteObject(state.font);
     }
     state.font = font;
 
-    RECT outer{0, 0, twips(kClientWidth, dpi), twips(kClientHeight, dpi)};
+    RECT outer{0, 0, twips(form::kAboutClientWidth, dpi), twips(form::kAboutClientHeight, dpi)};
     adjustWindowRect(outer, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), false,
                      static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)), dpi);
     SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -129,30 +144,31 @@ void load(HWND dialog, State& state) {
                      std::to_wstring(kVersionMinor) + L"." + std::to_wstring(kVersionRevision))
                         .c_str());
     SetDlgItemTextW(dialog, IDC_TITLE, title.c_str());
-    SetDlgItemTextW(dialog, IDC_DESCRIPTION, kDescription);
-    SetDlgItemTextW(dialog, IDC_LABEL1, kNotice);
-    SetDlgItemTextW(dialog, IDC_SYSINFO, kSysInfoCaption);
+    for (const form::Control& control : form::kAboutControls) {
+        if (!control.text.empty()) {
+            SetDlgItemTextW(dialog, controlId(control.name), widen(control.text).c_str());
+        }
+    }
     state.dpi = dpiForWindow(dialog);
     setIcons(dialog, state);
     layout(dialog, state);
     centreOnScreen(dialog);
 }
 
-// The separator between the notice and the warning: a grey line under a white one, both
-// running past the right edge.
 void paintSeparator(HWND dialog, const State& state) {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(dialog, &paint);
-    const int y = twips(2640, state.dpi);
-    const int right = twips(5774, state.dpi);
+    const form::Separator& line = form::kAboutSeparator;
+    const int y = twips(line.top, state.dpi);
+    const int right = twips(line.right, state.dpi);
     const int width = MulDiv(1, static_cast<int>(state.dpi), 96);
     const HPEN grey = CreatePen(PS_SOLID, width, RGB(128, 128, 128));
     const HPEN white = CreatePen(PS_SOLID, 2 * width, RGB(255, 255, 255));
     const HGDIOBJ old = SelectObject(dc, grey);
-    MoveToEx(dc, twips(210, state.dpi), y, nullptr);
+    MoveToEx(dc, twips(line.greyLeft, state.dpi), y, nullptr);
     LineTo(dc, right, y);
     SelectObject(dc, white);
-    MoveToEx(dc, twips(225, state.dpi), y + width, nullptr);
+    MoveToEx(dc, twips(line.whiteLeft, state.dpi), y + width, nullptr);
     LineTo(dc, right, y + width);
     SelectObject(dc, old);
     DeleteObject(white);

@@ -54,8 +54,13 @@ wait_for 5 is_hidden "$main" ||
     die "the window did not start hidden ($(map_state "$main"), $(wm_state "$main"))"
 echo "ok: the window starts hidden, the icon shows"
 
-xdotool mousemove --window "$(tray_icon_window "$program_pid")" 5 5 click 1
-wait_for 5 is_normal "$main" ||
+# On a loaded machine the icon may be docked before its window takes clicks: a lost click is
+# made again, which is harmless, since a click never hides the window.
+click_icon() {
+    xdotool mousemove --window "$(tray_icon_window "$program_pid")" 5 5 click 1
+    wait_for 3 is_normal "$main"
+}
+wait_for 9 click_icon ||
     die "a click on the icon did not restore the window ($(map_state "$main"), $(wm_state "$main"))"
 sleep 1
 is_normal "$main" ||

@@ -208,6 +208,13 @@ inline constexpr std::array kAboutControls = {
         Kind::Text, "lblNotice", {1080, 2040, 3855, 495}, kAboutNotice, "", "Copyright notice."},
 };
 
+// The separator between the notice and the warning: a grey line over a white one, the white one
+// starting a pixel later, both running past the right edge.
+struct Separator {
+    int greyLeft, whiteLeft, top, right;
+};
+inline constexpr Separator kAboutSeparator = {210, 225, 2640, 5774};
+
 // The control of that name in a table.
 template <std::size_t N>
 constexpr const Control& control(const std::array<Control, N>& controls, std::string_view name) {
