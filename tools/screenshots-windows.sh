@@ -66,8 +66,19 @@ shoot "$out/windows-main-window.png" "$fx" "$fy" "$fw" "$fh"
 tray=$(xdotool search --name '^Wine System Tray$' | head -n 1)
 read -r tx ty tw th < <(framed_geometry "$tray")
 read -r ix iy _ _ < <(geometry "$tray")
+# Menus are the program's windows that the window manager does not frame.
+popup_open() {
+    local win
+    for win in $(xdotool search --onlyvisible --classname quillarbor.exe 2>/dev/null); do
+        xwininfo -id "$win" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
+}
 xdotool mousemove $((ix + 10)) $((iy + 10)) click 3
-sleep 1
+# Wine's tray may take a click for the second of a double-click: once more.
+wait_for 5 popup_open || xdotool click 3
+wait_for 5 popup_open || die "a right click on the tray icon opened no menu"
+sleep 0.5
 shoot "$out/windows-tray-menu.png" "$tx" "$ty" $((tw + 180)) $((th + 90))
 # A click elsewhere closes it.
 xdotool mousemove 5 1000 click 1
