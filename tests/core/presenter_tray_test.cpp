@@ -1,5 +1,5 @@
-// The tray icon: its life and tooltip, the clicks on it, and hiding the minimised window only
-// where the icon can bring it back.
+// The tray icon: its life and tooltip, the clicks on it, hiding the minimised window only where
+// the icon can bring it back, notification areas that come and go, and a second start.
 #include "support/presenter_commands.h"
 
 using namespace quillarbor;
@@ -127,6 +127,104 @@ TEST_F(Tray, MinimisedWindowHidesOnlyWhereTheIconCanBringItBack) {
         presenter_->onTrayEvent(TrayEvent::LeftButtonUp);
         EXPECT_TRUE(view_.visible);
         EXPECT_EQ(view_.state, State::Normal);
+    }
+}
+
+TEST_F(Tray, NotificationAreasThatComeAndGo) {
+    // What happens before the area changes: the window hidden in it, handled by the user, or left
+    // by the window system in the normal state although the start asked for minimised.
+    enum class Before { Nothing, Minimise, Use, SecondStart, ForgetMinimised };
+    const struct {
+        const char* name;
+        bool startInTray, trayAtStart;
+        Before before;
+        bool hiddenAtEnd; // after the area has gone (where there was one) and come back
+        State stateAtEnd;
+    } cases[] = {
+        {"start in tray, the area leaves and returns", true, true, Before::Nothing, false,
+         State::Normal},
+        {"minimised into it, the area leaves and returns", false, true, Before::Minimise, false,
+         State::Normal},
+        {"shown, the area leaves and returns", false, true, Before::Nothing, false, State::Normal},
+        {"start in tray, the area appears later", true, false, Before::Nothing, true,
+         State::Minimised},
+        {"start in tray not kept minimised, the area appears later", true, false,
+         Before::ForgetMinimised, true, State::Minimised},
+        {"start in tray, used before the area appears", true, false, Before::Use, false,
+         State::Normal},
+        {"start in tray, started again before the area appears", true, false, Before::SecondStart,
+         false, State::Normal},
+        {"not in tray, the area appears later", false, false, Before::Nothing, false,
+         State::Normal},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        save(loc::settingSystray, c.startInTray ? "True" : "False");
+        launch();
+        view_.trayAvailable = c.trayAtStart;
+        if (c.startInTray) {
+            view_.minimise(); // the window system telling what start-up did
+        }
+        switch (c.before) {
+        case Before::Minimise:
+            view_.minimise();
+            break;
+        case Before::Use: // restored by the window system's own means, then worked in
+            view_.state = State::Normal;
+            presenter_->onWindowUsed();
+            break;
+        case Before::SecondStart:
+            presenter_->onSecondStart();
+            break;
+        case Before::ForgetMinimised:
+            view_.state = State::Normal;
+            break;
+        case Before::Nothing:
+            break;
+        }
+
+        if (c.trayAtStart) {
+            const bool wasHidden = !view_.visible;
+            view_.trayAvailable = false;
+            presenter_->onTrayGone();
+            // Nothing could bring a hidden window back now: it is shown, in front.
+            EXPECT_TRUE(view_.visible);
+            EXPECT_EQ(view_.inFront, wasHidden);
+            EXPECT_EQ(view_.state, State::Normal);
+        }
+        view_.trayAvailable = true;
+        presenter_->onTrayAppeared();
+        EXPECT_EQ(view_.visible, !c.hiddenAtEnd);
+        EXPECT_EQ(view_.state, c.stateAtEnd);
+        EXPECT_TRUE(view_.beating);
+    }
+}
+
+TEST_F(Tray, SecondStartBringsTheWindowForward) {
+    const struct {
+        const char* name;
+        bool startInTray, minimised, ended;
+    } cases[] = {
+        {"started in the tray", true, true, false},
+        {"minimised into the tray", false, true, false},
+        {"shown behind other windows", false, false, false},
+        {"already ending", true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        save(loc::settingSystray, c.startInTray ? "True" : "False");
+        launch();
+        if (c.minimised) {
+            view_.minimise();
+        }
+        view_.inFront = false;
+        if (c.ended) {
+            presenter_->onExitClicked();
+        }
+        presenter_->onSecondStart();
+        EXPECT_EQ(view_.visible, !c.ended);
+        EXPECT_EQ(view_.inFront, !c.ended);
+        EXPECT_EQ(view_.state, c.ended ? State::Minimised : State::Normal);
     }
 }
 

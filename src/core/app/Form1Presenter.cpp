@@ -2,6 +2,7 @@
 
 #include "app/messages.h"
 #include "app/run_at_logon.h"
+#include "app/session_slot.h"
 #include "app/startup_rules.h"
 #include "rotation/conversions.h"
 #include "rotation/countdown.h"
@@ -374,6 +375,7 @@ void Form1Presenter::onTrayEvent(TrayEvent event) {
 }
 
 void Form1Presenter::showFromTray() {
+    userHasWindow_ = true;
     view_.setWindowState(Form1View::WindowState::Normal);
     view_.bringToFront();
     view_.showWindow();
@@ -384,8 +386,45 @@ void Form1Presenter::onWindowMinimised() {
 }
 
 void Form1Presenter::onTrayAppeared() {
-    // A window minimised while there was nowhere to hide it goes there once there is.
+    // A start in the tray that found no notification area (its panel starts later) goes there
+    // once there is one, unless the user has had the window since. A window minimised while
+    // there was nowhere to hide it goes there too.
+    if (startInTray_ && !userHasWindow_ && !unloaded_) {
+        view_.setWindowState(Form1View::WindowState::Minimised);
+    }
     hideIfMinimisedToTray();
+}
+
+void Form1Presenter::onTrayGone() {
+    // Hidden, the window could only come back through the icon: it is given back at once, and
+    // stays in view when a notification area returns.
+    if (unloaded_ || view_.isWindowVisible()) {
+        return;
+    }
+    showFromTray();
+}
+
+void Form1Presenter::onWindowUsed() {
+    userHasWindow_ = true;
+}
+
+void Form1Presenter::onSecondStart() {
+    if (!unloaded_) {
+        showFromTray();
+    }
+}
+
+Form1Presenter::Launch Form1Presenter::claimSession(const std::vector<std::string>& args,
+                                                    SessionSlot& slot) {
+    // A one-shot applies its skin and ends, whatever else runs.
+    if (isOneShot(captureCommandLine(args)) || slot.take()) {
+        return Launch::Run;
+    }
+    if (slot.askHolderToShow()) {
+        return Launch::Forwarded;
+    }
+    // The holder may have ended between the two questions.
+    return slot.take() ? Launch::Run : Launch::Unanswered;
 }
 
 void Form1Presenter::hideIfMinimisedToTray() {

@@ -11,6 +11,8 @@
 
 namespace quillarbor {
 
+class SessionSlot;
+
 // The main window's behaviour: start-up and shutdown, the countdown, picking and applying skins,
 // the menu commands and the tray icon's reactions. It drives a Form1View and hears from it; it
 // knows no toolkit, so every front-end runs the same rules.
@@ -22,6 +24,17 @@ public:
         Ended,   // one-shot mode: a skin was applied (or there was none) and the program is over
         Failed,  // one-shot mode: a skin was picked but not applied; failure() says why
     };
+
+    // How a start goes when another copy may already run in the desktop session.
+    enum class Launch {
+        Run,        // this copy runs: it is the only one, or a one-shot
+        Forwarded,  // the running copy was asked to show its window; this one ends
+        Unanswered, // another copy holds the session but did not answer
+    };
+
+    // Decides, before any window exists, whether this start runs or hands over to the copy that
+    // already runs in the session.
+    static Launch claimSession(const std::vector<std::string>& args, SessionSlot& slot);
 
     // `view` and everything `dependencies` refers to must outlive the presenter.
     Form1Presenter(Form1View& view, PresenterDependencies dependencies);
@@ -56,6 +69,12 @@ public:
     // The window was minimised, or a notification area appeared: either may hide the window now.
     void onWindowMinimised();
     void onTrayAppeared();
+    // The last notification area that showed the icon went away (its panel ended or crashed).
+    void onTrayGone();
+    // The user worked in the window: a click or a key in it.
+    void onWindowUsed();
+    // A second start of the program in this session asked for the window.
+    void onSecondStart();
 
     // The shared steps, run by the events above.
     void pickRandomSkin();
@@ -99,6 +118,9 @@ private:
     bool oneShot_ = false;
     // The last text of the delay box that countdowns were drawn from; at first the box's own "1".
     std::string delayInForce_ = "1";
+    // The user has had the window: worked in it, brought it back, or was handed it when the
+    // tray went. A notification area that appears after that leaves the window where it is.
+    bool userHasWindow_ = false;
 };
 
 } // namespace quillarbor
