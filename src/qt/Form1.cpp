@@ -15,6 +15,7 @@
 #include "rotation/skins.h"
 #include "version.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -177,11 +178,35 @@ void Form1::attach(Form1Presenter& presenter) {
     connect(tray_, &TrayIcon::rightButtonReleased, this,
             [this] { presenter_->onTrayEvent(TrayEvent::RightButtonUp); });
     connect(tray_, &TrayIcon::visibilityChanged, this, [this](bool visible) {
-        if (visible) {
-            // Once the window system has settled the window's state.
-            QTimer::singleShot(0, this, [this] { presenter_->onTrayAppeared(); });
-        }
+        // Once the window system has settled the window's state.
+        QTimer::singleShot(0, this, [this, visible] {
+            if (visible) {
+                presenter_->onTrayAppeared();
+            } else {
+                presenter_->onTrayGone();
+            }
+        });
     });
+    // Until the user first clicks or types in the window, a start in the tray may still send
+    // it there.
+    qApp->installEventFilter(this);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::NonClientAreaMouseButtonPress:
+    case QEvent::KeyPress:
+        if (auto* widget = qobject_cast<QWidget*>(watched);
+            widget != nullptr && widget->window() == this && presenter_ != nullptr) {
+            qApp->removeEventFilter(this);
+            presenter_->onWindowUsed();
+        }
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void Form1::createControls() {

@@ -2,6 +2,7 @@
 #include "app/startup_rules.h"
 #include "qt/Form1.h"
 #include "qt/QuitSignals.h"
+#include "qt/SessionSlot.h"
 #include "qt/display.h"
 #include "rotation/random_source.h"
 #include "version.h"
@@ -44,6 +45,20 @@ int main(int argc, char* argv[]) {
     }
     QApplication::setApplicationName(QString::fromLatin1(quillarbor::kAppTitle));
     QApplication::setApplicationVersion(QString::fromLatin1(quillarbor::kVersionText));
+
+    // One copy per desktop session: a second start brings the first one's window forward.
+    quillarbor::DesktopSessionSlot session;
+    switch (quillarbor::Form1Presenter::claimSession(args, session)) {
+    case quillarbor::Form1Presenter::Launch::Run:
+        break;
+    case quillarbor::Form1Presenter::Launch::Forwarded:
+        return 0;
+    case quillarbor::Form1Presenter::Launch::Unanswered:
+        std::cerr << "quillarbor: Quillarbor already runs in this desktop session but does not "
+                     "answer; end it, then start it again"
+                  << std::endl;
+        return 1;
+    }
     // Read as PNG outright: left to guess, Qt would load every image plugin to ask it. The
     // sizes a window or tray icon is drawn at; launchers take larger ones from the icon theme.
     QIcon icon;
@@ -59,6 +74,8 @@ int main(int argc, char* argv[]) {
     quillarbor::RunningProgram program;
     quillarbor::Form1Presenter presenter(form, program.dependencies(random));
     QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
+    QObject::connect(&session, &quillarbor::DesktopSessionSlot::showRequested, &form,
+                     [&presenter] { presenter.onSecondStart(); });
 
     // A logout, a shutdown or a kill ends the program as Exit does, settings saved; a modal box
     // open then is closed unanswered.
