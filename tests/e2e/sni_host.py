@@ -3,9 +3,12 @@
 program: it owns the watcher and a host on the session bus, starts the program, and checks its
 item, tooltip, activation and dbusmenu pop-up menu as a desktop would use them.
 
-Usage: sni_host.py PROGRAM SKIN_FOLDER STORE [--window-checks]
+Usage: sni_host.py PROGRAM SKIN_FOLDER STORE [--window-checks | --host-later | --come-and-go]
 Run it inside dbus-run-session, with the program's settings pointing at STORE and a delay of
 0.1 minute saved there. With --window-checks (X11), the main window is looked at with xdotool.
+With --host-later the host appears only after the program has started. With --come-and-go (X11,
+"Start in system tray" saved on) the host leaves and comes back while the program runs, and the
+program is started a second time, normally and with /O.
 """
 
 import os
@@ -80,6 +83,12 @@ class Watcher:
     def leave(self):
         Gio.bus_unown_name(self.name_id)
 
+    def come_back(self):
+        # A restarted panel knows no item until each registers again.
+        self.items = []
+        self.name_id = Gio.bus_own_name_on_connection(
+            self.bus, "org.kde.StatusNotifierWatcher", Gio.BusNameOwnerFlags.NONE, None, None)
+
 
 def pump(seconds, until=lambda: False):
     """Runs the bus's events for up to `seconds`; True as soon as until() holds."""
@@ -144,15 +153,25 @@ def stored(store, key, name="String"):
 
 def main():
     program, skins, store = sys.argv[1:4]
-    window_checks = "--window-checks" in sys.argv
+    mode = sys.argv[4] if len(sys.argv) > 4 else ""
     bus = Gio.bus_get_sync(Gio.BusType.SESSION, None)
-    watcher = Watcher(bus)
+    watcher = None if mode == "--host-later" else Watcher(bus)
     pump(1, lambda: False)
 
     log = open(os.path.join(os.path.dirname(store), "sni-program.log"), "w")
     program_run = subprocess.Popen([program], cwd=skins, stdout=log, stderr=log)
     try:
-        check(bus, watcher, program_run, store, window_checks)
+        if mode == "--host-later":
+            # As a logon script or an autostart entry does: the panel comes after the program.
+            pump(3)
+            if program_run.poll() is not None:
+                fail("the program ended (%d) while no host was there" % program_run.returncode)
+                return 1
+            watcher = Watcher(bus)
+        if mode == "--come-and-go":
+            come_and_go(bus, watcher, program_run, [program], skins, store)
+        else:
+            check(bus, watcher, program_run, store, mode == "--window-checks")
     finally:
         if program_run.poll() is None:
             program_run.kill()
@@ -256,7 +275,13 @@ def check(bus, watcher, program_run, store, window_checks):
         else:
             ok("minimised once no host is left, the window stays minimised, not hidden")
 
-    click("Terminate")
+    terminate(bus, item, menu_path, ids, program_run, store, "True")
+
+
+def terminate(bus, item, menu_path, ids, program_run, store, systray):
+    now = GLib.get_monotonic_time() // 1000
+    call(bus, item, menu_path, "com.canonical.dbusmenu", "Event",
+         GLib.Variant("(isvu)", (ids["Terminate"], "clicked", GLib.Variant("i", 0), now)), "()")
     # The host keeps answering while the program ends: it asks the watcher on its way out.
     if not pump(10, lambda: program_run.poll() is not None):
         fail("\"Terminate\" clicked through the host did not end the program")
@@ -264,7 +289,7 @@ def check(bus, watcher, program_run, store, window_checks):
     status = program_run.returncode
     if status != 0:
         fail("after \"Terminate\" the program exited with %d" % status)
-    if stored(store, r"HKEY_CURRENT_USER\Software\Quillarbor\systray") != "True":
+    if stored(store, r"HKEY_CURRENT_USER\Software\Quillarbor\systray") != systray:
         fail("after \"Terminate\" the tray flag reads %r" %
              stored(store, r"HKEY_CURRENT_USER\Software\Quillarbor\systray"))
     elif stored(store, r"HKEY_CURRENT_USER\Software\Quillarbor\delay") != "0.1":
@@ -272,6 +297,80 @@ def check(bus, watcher, program_run, store, window_checks):
              stored(store, r"HKEY_CURRENT_USER\Software\Quillarbor\delay"))
     else:
         ok("\"Terminate\" through the host ends the program with its settings saved")
+
+
+def active_window_pid():
+    active = subprocess.run(["xdotool", "getactivewindow", "getwindowpid"], capture_output=True,
+                            text=True).stdout.strip()
+    return int(active) if active.isdigit() else None
+
+
+def come_and_go(bus, watcher, program_run, program, skins, store):
+    pid = program_run.pid
+    if not pump(20, lambda: watcher.items):
+        fail("the program registered no StatusNotifierItem within 20 seconds")
+        return
+    if not pump(5, lambda: window_state(pid) == "hidden"):
+        fail("started in the tray with a host, the window is %s" % window_state(pid))
+        return
+    ok("started in the tray with a host, the item registers and the window is hidden")
+
+    # The panel crashes or is restarted while the window is hidden.
+    watcher.leave()
+    if not pump(5, lambda: window_state(pid) == "shown"):
+        fail("the host left while the window was hidden; the window is %s" % window_state(pid))
+    else:
+        ok("the host leaves while the window is hidden: the window is shown")
+    watcher.come_back()
+    if not pump(10, lambda: watcher.items):
+        fail("the host came back; the item did not register again within 10 seconds")
+        return
+    item = watcher.items[0]
+    pump(1)
+    if window_state(pid) != "shown":
+        fail("the host came back; the window is %s, not left shown" % window_state(pid))
+    else:
+        ok("the host comes back: the item registers again (%s%s), the window stays shown" % item)
+
+    # A second start while the window is hidden in the tray.
+    subprocess.run(["xdotool", "search", "--all", "--pid", str(pid), "--name", "^Quillarbor$",
+                    "windowminimize"])
+    if not pump(5, lambda: window_state(pid) == "hidden"):
+        fail("minimised with the host back, the window is %s" % window_state(pid))
+    second = subprocess.run(program, cwd=skins, capture_output=True, text=True, timeout=30)
+    if second.returncode != 0:
+        fail("a second start exited with %d: %s" % (second.returncode, second.stderr))
+    elif not pump(5, lambda: window_state(pid) == "shown" and active_window_pid() == pid):
+        fail("after a second start the first window is %s, the active window's process %r" %
+             (window_state(pid), active_window_pid()))
+    elif program_run.poll() is not None:
+        fail("a second start ended the first copy")
+    else:
+        ok("a second start exits 0 and brings the first copy's window forward")
+
+    # A one-shot runs whatever else runs. It keeps its settings apart, so that what it wrote
+    # tells it from a start that handed over.
+    config = os.path.join(os.path.dirname(os.path.dirname(store)), "one-shot")
+    os.makedirs(os.path.join(config, "quillarbor"), exist_ok=True)
+    one_shot = subprocess.run(program + ["/O"], cwd=skins, capture_output=True, text=True,
+                              timeout=30, env=dict(os.environ, XDG_CONFIG_HOME=config))
+    applied = stored(os.path.join(config, "quillarbor", "user.reg"),
+                     r"HKEY_CURRENT_USER\Software\Microsoft\Internet Explorer\Toolbar",
+                     "BackBitmapIE5") if os.path.exists(os.path.join(config, "quillarbor",
+                                                                     "user.reg")) else None
+    if one_shot.returncode != 0 or not (applied or "").endswith(".bmp"):
+        fail("/O beside a running copy exited with %d and applied %r: %s" %
+             (one_shot.returncode, applied, one_shot.stderr))
+    elif program_run.poll() is not None:
+        fail("/O beside a running copy ended it")
+    else:
+        ok("/O runs as a one-shot beside the running copy and applies %s" %
+           os.path.basename(applied))
+
+    menu_path = prop(bus, item, "Menu")
+    entries = menu_items(bus, item, menu_path)
+    ids = {label.replace("&", ""): ident for ident, label, _, _ in entries}
+    terminate(bus, item, menu_path, ids, program_run, store, "True")
 
 
 if __name__ == "__main__":

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The StatusNotifierItem path that most Linux desktops use for tray icons, checked by a stand-in
 # for the desktop's tray host on a private session bus (sni_host.py): once on X11, with the
-# window's own states looked at, and once under a headless Wayland compositor (weston), with a
-# screenshot kept in $QUILLARBOR_SCREENSHOT_DIR when that is set.
+# window's own states looked at, once on X11 with the host leaving and coming back and the
+# program started a second time, and once under a headless Wayland compositor (weston) with the
+# host starting after the program, with a screenshot kept in $QUILLARBOR_SCREENSHOT_DIR when that
+# is set.
 # Usage: sni_tray.sh <path of the built quillarbor>
 set -uo pipefail
 
@@ -38,9 +40,13 @@ skins="$tmp/skins"
 mkdir -p "$skins"
 # One skin only, with a name long enough to push the tooltip past 63 characters.
 cp "$repo/samples/ocean.bmp" "$skins/a-skin-with-a-very-long-name-for-the-tooltip-rule.bmp"
+# With "yes", "Start in system tray" is saved on.
 fresh_store() {
     printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillarbor\\path]\n"String"="%s"\n\n[HKEY_CURRENT_USER\\Software\\Quillarbor\\delay]\n"String"="0.1"\n' \
         "$skins" >"$store"
+    if [[ "${1:-}" == yes ]]; then
+        printf '\n[HKEY_CURRENT_USER\\Software\\Quillarbor\\systray]\n"String"="True"\n' >>"$store"
+    fi
 }
 
 failed=0
@@ -49,7 +55,12 @@ fresh_store
 DISPLAY=$x_display WAYLAND_DISPLAY="" dbus-run-session -- \
     /usr/bin/python3 "$here/sni_host.py" "$program" "$skins" "$store" --window-checks || failed=1
 
-echo "== Wayland (weston, headless)"
+echo "== X11: the host leaves and comes back, and the program is started again"
+fresh_store yes
+DISPLAY=$x_display WAYLAND_DISPLAY="" dbus-run-session -- \
+    /usr/bin/python3 "$here/sni_host.py" "$program" "$skins" "$store" --come-and-go || failed=1
+
+echo "== Wayland (weston, headless), the host after the program"
 fresh_store
 weston --backend=headless-backend.so --use-pixman --debug --socket=quillarbor-test \
     --width=1024 --height=768 --idle-time=0 >"$tmp/weston.log" 2>&1 &
@@ -69,7 +80,7 @@ if [[ -n "${QUILLARBOR_SCREENSHOT_DIR:-}" ]]; then
     shot="cd '$QUILLARBOR_SCREENSHOT_DIR' && weston-screenshooter"
 fi
 env -u DISPLAY WAYLAND_DISPLAY=quillarbor-test SNI_SCREENSHOT="$shot" dbus-run-session -- \
-    /usr/bin/python3 "$here/sni_host.py" "$program" "$skins" "$store" || failed=1
+    /usr/bin/python3 "$here/sni_host.py" "$program" "$skins" "$store" --host-later || failed=1
 
 if ((failed)); then
     echo "sni_tray: checks failed; the program's output:" >&2
