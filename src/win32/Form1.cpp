@@ -23,6 +23,7 @@ namespace quillarbor::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"QuillarborForm1";
+constexpr wchar_t kShowRequest[] = L"QuillarborShowRequest";
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kTrayAppeared = WM_APP + 2;
 constexpr UINT kMinimised = WM_APP + 3;
@@ -123,6 +124,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance) {
     RegisterClassExW(&windowClass);
 
     taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
+    showRequest_ = showRequestMessage();
     createMenus();
     const std::wstring title = widen(kAppTitle);
     CreateWindowExW(0, kClassName, title.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -146,6 +148,15 @@ Form1::~Form1() {
             DestroyIcon(icon);
         }
     }
+}
+
+HWND Form1::findRunning() {
+    // Hidden in the tray or not, the window is found by its class.
+    return FindWindowW(kClassName, nullptr);
+}
+
+UINT Form1::showRequestMessage() {
+    return RegisterWindowMessageW(kShowRequest);
 }
 
 LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -259,6 +270,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         PostQuitMessage(0);
         return 0;
     default:
+        if (message == showRequest_ && showRequest_ != 0) {
+            if (presenter_ != nullptr) {
+                presenter_->onSecondStart();
+            }
+            return kShownAnswer;
+        }
         if (message == taskbarCreated_ && taskbarCreated_ != 0 && trayWanted_) {
             // Explorer (re)started: it knows no icon of ours, whether it had one before or not.
             if (tray_->readd()) {
@@ -392,7 +409,27 @@ void Form1::onDpiChanged(UINT dpi, const RECT& suggested) {
 }
 
 bool Form1::preTranslate(MSG& message) {
-    return hwnd_ != nullptr && IsDialogMessageW(hwnd_, &message) != FALSE;
+    if (hwnd_ == nullptr) {
+        return false;
+    }
+    if (!used_ && presenter_ != nullptr &&
+        (message.hwnd == hwnd_ || IsChild(hwnd_, message.hwnd) != FALSE)) {
+        switch (message.message) {
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+        case WM_NCRBUTTONDOWN:
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // Until then, a start in the tray may still send the window there.
+            used_ = true;
+            presenter_->onWindowUsed();
+            break;
+        default:
+            break;
+        }
+    }
+    return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
 void Form1::onCommand(int id, int code) {

@@ -27,6 +27,12 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     HWND handle() const { return hwnd_; }
+    // The main window of a copy already running in this desktop session, or null.
+    static HWND findRunning();
+    // What a second start sends that window to have it brought forward; the window answers
+    // kShownAnswer.
+    static UINT showRequestMessage();
+    static constexpr LRESULT kShownAnswer = 0x5157;
     // Keyboard handling the window asks of the message loop: Tab between the controls, Enter,
     // Esc. True when the message was used.
     bool preTranslate(MSG& message);
@@ -109,6 +115,8 @@ private:
     int trayRetries_ = 0;
     bool trayWanted_ = false; // added and not yet removed, whether a tray has it or not
     UINT taskbarCreated_ = 0;
+    UINT showRequest_ = 0;
+    bool used_ = false; // the user has clicked or typed in the window
 
     Form1Presenter* presenter_ = nullptr;
     bool quiet_ = false; // text set by the program raises no change event

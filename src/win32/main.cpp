@@ -2,6 +2,7 @@
 #include "text.h"
 
 #include "app/Form1Presenter.h"
+#include "app/session_slot.h"
 #include "app/startup_rules.h"
 #include "rotation/random_source.h"
 #include "version.h"
@@ -27,6 +28,57 @@ std::vector<std::string> arguments() {
     LocalFree(wide);
     return args;
 }
+
+// The session's place for one running copy: a named mutex in the session's own namespace, so
+// that each logged-on user has one. The system drops it with the last handle, however the copy
+// that held it ended.
+class SessionMutex final : public quillarbor::SessionSlot {
+public:
+    SessionMutex() = default;
+    SessionMutex(const SessionMutex&) = delete;
+    SessionMutex& operator=(const SessionMutex&) = delete;
+    ~SessionMutex() override {
+        if (mutex_ != nullptr) {
+            CloseHandle(mutex_);
+        }
+    }
+
+    bool take() override {
+        const HANDLE mutex = CreateMutexW(nullptr, FALSE, L"Local\\QuillarborRunning");
+        if (mutex == nullptr) {
+            return true; // nothing to tell copies apart by: this one runs
+        }
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(mutex); // kept open, it would outlive the holder
+            return false;
+        }
+        mutex_ = mutex;
+        return true;
+    }
+
+    bool askHolderToShow() override {
+        // The holder may still be making its window.
+        constexpr DWORD kWaitMs = 5000;
+        constexpr DWORD kStepMs = 100;
+        for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
+            if (const HWND first = quillarbor::win32::Form1::findRunning()) {
+                // This start has the foreground; the first copy may take it from here.
+                DWORD process = 0;
+                GetWindowThreadProcessId(first, &process);
+                AllowSetForegroundWindow(process);
+                DWORD_PTR answer = 0;
+                return SendMessageTimeoutW(first, quillarbor::win32::Form1::showRequestMessage(), 0,
+                                           0, SMTO_ABORTIFHUNG, kWaitMs, &answer) != 0 &&
+                       answer == static_cast<DWORD_PTR>(quillarbor::win32::Form1::kShownAnswer);
+            }
+            Sleep(kStepMs);
+        }
+        return false;
+    }
+
+private:
+    HANDLE mutex_ = nullptr;
+};
 
 int runMessageLoop(quillarbor::win32::Form1& form) {
     MSG message;
@@ -55,6 +107,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     case quillarbor::CliAction::Run:
         break;
+    }
+
+    // One copy per desktop session: a second start brings the first one's window forward.
+    SessionMutex session;
+    switch (quillarbor::Form1Presenter::claimSession(args, session)) {
+    case quillarbor::Form1Presenter::Launch::Run:
+        break;
+    case quillarbor::Form1Presenter::Launch::Forwarded:
+        return 0;
+    case quillarbor::Form1Presenter::Launch::Unanswered:
+        quillarbor::win32::writeStd(true, "quillarbor: Quillarbor already runs in this session "
+                                          "but does not answer; end it, then start it again\n");
+        return 1;
     }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
