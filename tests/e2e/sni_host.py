@@ -202,6 +202,13 @@ def check(bus, watcher, program_run, store, window_checks):
 
     # The tooltip's title counts down once a second; with the saved delay of 0.1 minute the first
     # skin comes within 8 seconds, and its long name must leave the seconds in the first 63.
+    def seconds_left():
+        counting = re.match(r"^(\d+) secs to go", prop(bus, item, "ToolTip")[2])
+        return int(counting.group(1)) if counting else -1
+
+    # Watched from the start of a countdown, not across a pick: a host that came late may
+    # find one nearly run out.
+    pump(10, lambda: seconds_left() >= 4)
     titles = []
     for _ in range(4):
         titles.append(prop(bus, item, "ToolTip")[2])
