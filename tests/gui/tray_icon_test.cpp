@@ -46,6 +46,7 @@ private slots:
     void leftClicksAndSettingsBringTheWindowBack_data();
     void leftClicksAndSettingsBringTheWindowBack();
     void rightClickOpensThePopupAndLeavesTheWindowHidden();
+    void notificationAreaThatLeavesAndComesBack();
 
 private:
     static QSystemTrayIcon* shown(const TrayIcon* tray) {
@@ -284,6 +285,29 @@ void TrayIconTest::rightClickOpensThePopupAndLeavesTheWindowHidden() {
     QTRY_VERIFY(popup()->isVisible());
     QVERIFY(!form().isVisible());
     QVERIFY(form().isMinimized());
+}
+
+void TrayIconTest::notificationAreaThatLeavesAndComesBack() {
+    // The icon reports it, and the window hidden in the tray comes out and stays out.
+    QSignalSpy visibility(windowTray(), &TrayIcon::visibilityChanged);
+    saveSetting(loc::settingSystray, "True");
+    start();
+    QTRY_VERIFY(!form().isVisible());
+    QCOMPARE(visibility.count(), 1);
+
+    available_ = false;
+    QTRY_VERIFY(form().isVisible());
+    QVERIFY(!form().isMinimized());
+    QCOMPARE(visibility.count(), 2);
+    QCOMPARE(visibility.at(1).at(0).toBool(), false);
+
+    available_ = true;
+    QTRY_COMPARE(visibility.count(), 3);
+    QCOMPARE(visibility.at(2).at(0).toBool(), true);
+    QVERIFY(windowTray()->isVisibleInTray());
+    QCoreApplication::processEvents();
+    QVERIFY(form().isVisible());
+    QVERIFY(!form().isMinimized());
 }
 
 QTEST_MAIN(TrayIconTest)
