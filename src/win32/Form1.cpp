@@ -150,9 +150,9 @@ Form1::~Form1() {
     }
 }
 
-HWND Form1::findRunning() {
+HWND Form1::findRunning(HWND after) {
     // Hidden in the tray or not, the window is found by its class.
-    return FindWindowW(kClassName, nullptr);
+    return FindWindowExW(nullptr, after, kClassName, nullptr);
 }
 
 UINT Form1::showRequestMessage() {
@@ -271,9 +271,11 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         if (message == showRequest_ && showRequest_ != 0) {
-            if (presenter_ != nullptr) {
-                presenter_->onSecondStart();
+            // A one-shot's window, or one that is ending, cannot stand in for the program.
+            if (presenter_ == nullptr || presenter_->hasEnded()) {
+                return 0;
             }
+            presenter_->onSecondStart();
             return kShownAnswer;
         }
         if (message == taskbarCreated_ && taskbarCreated_ != 0 && trayWanted_) {

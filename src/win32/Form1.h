@@ -27,10 +27,11 @@ public:
     Form1& operator=(const Form1&) = delete;
 
     HWND handle() const { return hwnd_; }
-    // The main window of a copy already running in this desktop session, or null.
-    static HWND findRunning();
-    // What a second start sends that window to have it brought forward; the window answers
-    // kShownAnswer.
+    // The next main window of a copy of the program in this desktop session after `after`
+    // (the first for null), or null.
+    static HWND findRunning(HWND after = nullptr);
+    // What a second start sends that window to have it brought forward; the window of a copy
+    // that runs on answers kShownAnswer.
     static UINT showRequestMessage();
     static constexpr LRESULT kShownAnswer = 0x5157;
     // Keyboard handling the window asks of the message loop: Tab between the controls, Enter,

@@ -57,19 +57,23 @@ public:
     }
 
     bool askHolderToShow() override {
-        // The holder may still be making its window.
+        // The holder may still be making its window, and a one-shot's window may be there too.
         constexpr DWORD kWaitMs = 5000;
         constexpr DWORD kStepMs = 100;
+        using quillarbor::win32::Form1;
         for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
-            if (const HWND first = quillarbor::win32::Form1::findRunning()) {
-                // This start has the foreground; the first copy may take it from here.
+            for (HWND window = Form1::findRunning(); window != nullptr;
+                 window = Form1::findRunning(window)) {
+                // This start has the foreground; the copy it asks may take it from here.
                 DWORD process = 0;
-                GetWindowThreadProcessId(first, &process);
+                GetWindowThreadProcessId(window, &process);
                 AllowSetForegroundWindow(process);
                 DWORD_PTR answer = 0;
-                return SendMessageTimeoutW(first, quillarbor::win32::Form1::showRequestMessage(), 0,
-                                           0, SMTO_ABORTIFHUNG, kWaitMs, &answer) != 0 &&
-                       answer == static_cast<DWORD_PTR>(quillarbor::win32::Form1::kShownAnswer);
+                if (SendMessageTimeoutW(window, Form1::showRequestMessage(), 0, 0, SMTO_ABORTIFHUNG,
+                                        kWaitMs, &answer) != 0 &&
+                    answer == static_cast<DWORD_PTR>(Form1::kShownAnswer)) {
+                    return true;
+                }
             }
             Sleep(kStepMs);
         }
