@@ -3,8 +3,8 @@
 # openbox, no tray of its own so that Wine shows its tray window), driven with xdotool and
 # checked in the prefix's registry: the one-shot run, a skin applied by the countdown, the tray
 # round trip, the window's size, the keyboard, the About box, the settings saved by Terminate,
-# Alt+F4 and the end of the session, and the window at 144 DPI. The 32-bit program runs in a
-# 32-bit prefix that reports Windows XP.
+# Alt+F4 and the end of the session, a second start and a /O beside a running copy, and the
+# window at 144 DPI. The 32-bit program runs in a 32-bit prefix that reports Windows XP.
 # Usage: quillarbor_wine.sh <Quillarbor.exe> <x86 | x86_64>   (run by ctest under `tini -s`,
 # which reaps the processes Wine leaves behind). Exit code 77 means skipped: a tool is missing.
 set -euo pipefail
@@ -189,6 +189,37 @@ reg_delete "$settings\\systray" String
 start_program
 wineboot -e >>"$session/wineboot.log" 2>&1
 expect_saved "session end"
+
+echo "$script_name: a second start brings the running copy out of the tray and exits 0"
+reg_set "$settings\\systray" String True
+wine "$exe" >>"$session/program.log" 2>&1 &
+program_pid=$!
+made_window() { xdotool search --name '^Quillarbor$' 2>/dev/null | grep -q .; }
+wait_for 20 made_window || fail "no window titled Quillarbor was made"
+wait_for 10 eval '! main_window >/dev/null' || fail "started in the tray, the window stayed on screen"
+status=0
+timeout 30 wine "$exe" >>"$session/program.log" 2>&1 || status=$?
+((status == 0)) || fail "the second start exited with $status"
+wait_for 10 main_window >/dev/null || fail "the second start did not bring the window back"
+(($(xdotool search --onlyvisible --name '^Quillarbor$' | wc -l) == 1)) ||
+    fail "more than one window titled Quillarbor after a second start"
+program_ended && fail "the second start ended the running copy"
+
+echo "$script_name: /O runs as a one-shot beside the running copy"
+reg_delete "$toolbar" BackBitmapIE5
+timeout 30 wine "$exe" /O >>"$session/program.log" 2>&1 || fail "/O beside a running copy failed"
+applied_skin || fail "/O beside a running copy wrote '$(reg_value "$toolbar" BackBitmapIE5)'"
+program_ended && fail "/O ended the running copy"
+
+echo "$script_name: a killed copy leaves nothing that stops the next start"
+kill -KILL "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+wait_for 10 eval '! main_window >/dev/null' || fail "the killed copy's window stayed"
+reg_delete "$settings\\systray" String
+start_program
+xdotool windowactivate --sync "$(main_window)"
+xdotool key alt+F4
+expect_saved "Alt+F4 after a killed copy"
 
 echo "$script_name: at 144 DPI the window and its client area grow by half"
 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null
