@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -11,79 +13,44 @@ using namespace quillarbor;
 
 namespace {
 
-// A session whose place is held by another copy until `holderEndsAfter` questions were asked;
-// that copy answers when `holderAnswers`.
+// Answers each kind of question from its script in turn, the last answer repeating, and notes
+// the questions: 't' for take, 's' for askHolderToShow.
 class ScriptedSlot final : public SessionSlot {
 public:
-    bool held = false;
-    bool holderAnswers = true;
-    int holderEndsAfter = -1; // never
-    std::vector<std::string> asked;
-
-    bool take() override {
-        note("take");
-        if (held) {
-            return false;
-        }
-        held = true;
-        return true;
-    }
-    bool askHolderToShow() override {
-        note("show");
-        return held && holderAnswers;
-    }
+    ScriptedSlot(std::vector<bool> takes, std::vector<bool> shows)
+        : takes_(std::move(takes)), shows_(std::move(shows)) {}
+    bool take() override { return answer(takes_, 't'); }
+    bool askHolderToShow() override { return answer(shows_, 's'); }
+    std::string asked;
 
 private:
-    void note(const char* question) {
-        if (static_cast<int>(asked.size()) == holderEndsAfter) {
-            held = false;
-        }
-        asked.emplace_back(question);
+    bool answer(const std::vector<bool>& script, char question) {
+        const auto n = static_cast<std::size_t>(std::ranges::count(asked, question));
+        asked += question;
+        return script.at(std::min(n, script.size() - 1));
     }
+    std::vector<bool> takes_, shows_;
 };
 
-TEST(SessionClaim, StartsRunForwardOrGiveUp) {
+TEST(SessionClaim, StartsRunHandOverOrGiveUp) {
     using Launch = Form1Presenter::Launch;
     const struct {
         const char* name;
         std::vector<std::string> args;
-        bool held, answers;
-        int endsAfter;
+        std::vector<bool> takes, shows;
         Launch expected;
-        std::vector<std::string> asked;
+        std::string asked;
     } cases[] = {
-        {"the first copy", {}, false, true, -1, Launch::Run, {"take"}},
-        {"a second start", {}, true, true, -1, Launch::Forwarded, {"take", "show"}},
-        {"a second start with other words",
-         {"-x"},
-         true,
-         true,
-         -1,
-         Launch::Forwarded,
-         {"take", "show"}},
-        {"the holder ends before it is asked",
-         {},
-         true,
-         true,
-         1,
-         Launch::Run,
-         {"take", "show", "take"}},
-        {"the holder does not answer",
-         {},
-         true,
-         false,
-         -1,
-         Launch::Unanswered,
-         {"take", "show", "take"}},
-        {"a one-shot beside a running copy", {"/o"}, true, true, -1, Launch::Run, {}},
-        {"a one-shot alone", {"-x", "/O"}, false, true, -1, Launch::Run, {}},
+        {"the first copy", {}, {true}, {false}, Launch::Run, "t"},
+        {"a second start", {"-x"}, {false}, {true}, Launch::Forwarded, "ts"},
+        {"the holder ends before it is asked", {}, {false, true}, {false}, Launch::Run, "tst"},
+        {"the holder does not answer", {}, {false}, {false}, Launch::Unanswered, "tst"},
+        {"a one-shot beside a running copy", {"/o"}, {false}, {true}, Launch::Run, ""},
+        {"a one-shot alone", {"-x", "/O"}, {true}, {false}, Launch::Run, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedSlot slot;
-        slot.held = c.held;
-        slot.holderAnswers = c.answers;
-        slot.holderEndsAfter = c.endsAfter;
+        ScriptedSlot slot(c.takes, c.shows);
         EXPECT_EQ(Form1Presenter::claimSession(c.args, slot), c.expected);
         EXPECT_EQ(slot.asked, c.asked);
     }
