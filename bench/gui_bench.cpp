@@ -6,9 +6,9 @@
 
 #include "bench_support.h"
 
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "qt/FileList.h"
-#include "qt/Form1.h"
+#include "qt/MainWindow.h"
 #include "qt/Ticker.h"
 #include "rotation/random_source.h"
 
@@ -119,13 +119,14 @@ void BM_FileListRefreshChanged(benchmark::State& state) {
 
 // The timed change of the main window, through the presenter: list refreshed, one skin drawn,
 // loaded and previewed, the window repainted and the path written to the store.
-void BM_Form1Pick(benchmark::State& state) {
+void BM_MainWindowPick(benchmark::State& state) {
     const std::string folder = qb::skinFolder(static_cast<int>(state.range(0)));
     qb::writeStore(0, folder);
     ClockSeededRandom random(42);
     StillTicker ticker;
-    Form1 form(&ticker);
-    Form1Presenter presenter(form, {random, std::string(), std::string()});
+    MainWindow form(&ticker);
+    RunningProgram program;
+    MainWindowPresenter presenter(form, program.dependencies(random));
     presenter.load({});
     settle();
     for (auto _ : state) {
@@ -143,7 +144,7 @@ void sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_FileListOpen)->Apply(sizes);
 BENCHMARK(BM_FileListRefresh)->Apply(sizes);
 BENCHMARK(BM_FileListRefreshChanged)->Apply(sizes);
-BENCHMARK(BM_Form1Pick)->Apply(sizes);
+BENCHMARK(BM_MainWindowPick)->Apply(sizes);
 
 } // namespace
 

@@ -83,7 +83,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
     for n in 1000 10000 100000; do
         echo "  $n bitmaps: core first read $(median_of "BM_Pick/bitmaps:$n/process_time/real_time" core_bench)," \
             "core re-read $(median_of "BM_PickReread/bitmaps:$n/process_time/real_time" core_bench)," \
-            "main window $(median_of "BM_Form1Pick/bitmaps:$n/real_time" gui_bench)"
+            "main window $(median_of "BM_MainWindowPick/bitmaps:$n/real_time" gui_bench)"
     done
     echo "Store: read $(median_of "BM_StoreRead/others:0" core_bench)" \
         "($(median_of "BM_StoreRead/others:300" core_bench) with 300 other values)," \

@@ -8,7 +8,7 @@
 
 namespace quillarbor {
 
-// Drive1: the drives of the machine (mount points on POSIX). Paths are UTF-8
+// The drive list: the drives of the machine (mount points on POSIX). Paths are UTF-8
 // text as the core keeps them.
 class DriveChooser : public QComboBox {
     Q_OBJECT

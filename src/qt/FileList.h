@@ -12,7 +12,7 @@ namespace quillarbor {
 
 class SkinListModel;
 
-// File1: the skin files of one folder, sorted ignoring letter case. The names
+// The skin list: the skin files of one folder, sorted ignoring letter case. The names
 // are kept as the bytes the file system holds, so every entry names its real
 // file even when it is not valid UTF-8; only the display decodes them.
 class FileList : public QListView {

@@ -11,7 +11,7 @@
 
 namespace quillarbor {
 
-// Dir1: the chosen folder's ancestors from the drive root down, then its
+// The folder list: the chosen folder's ancestors from the drive root down, then its
 // sub-folders one level deeper. A double-click (or Enter) opens an entry; a
 // single click only highlights it. Paths are UTF-8 text as the core keeps them.
 class FolderChooser : public QListWidget {

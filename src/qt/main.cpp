@@ -1,6 +1,6 @@
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "app/startup_rules.h"
-#include "qt/Form1.h"
+#include "qt/MainWindow.h"
 #include "qt/QuitSignals.h"
 #include "qt/SessionSlot.h"
 #include "qt/display.h"
@@ -48,12 +48,12 @@ int main(int argc, char* argv[]) {
 
     // One copy per desktop session: a second start brings the first one's window forward.
     quillarbor::DesktopSessionSlot session;
-    switch (quillarbor::Form1Presenter::claimSession(args, session)) {
-    case quillarbor::Form1Presenter::Launch::Run:
+    switch (quillarbor::MainWindowPresenter::claimSession(args, session)) {
+    case quillarbor::MainWindowPresenter::Launch::Run:
         break;
-    case quillarbor::Form1Presenter::Launch::Forwarded:
+    case quillarbor::MainWindowPresenter::Launch::Forwarded:
         return 0;
-    case quillarbor::Form1Presenter::Launch::Unanswered:
+    case quillarbor::MainWindowPresenter::Launch::Unanswered:
         std::cerr << "quillarbor: Quillarbor already runs in this desktop session but does not "
                      "answer; end it, then start it again"
                   << std::endl;
@@ -70,10 +70,10 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(icon);
 
     quillarbor::ClockSeededRandom random;
-    quillarbor::Form1 form;
+    quillarbor::MainWindow form;
     quillarbor::RunningProgram program;
-    quillarbor::Form1Presenter presenter(form, program.dependencies(random));
-    QObject::connect(&form, &quillarbor::Form1::ended, &app, &QCoreApplication::quit);
+    quillarbor::MainWindowPresenter presenter(form, program.dependencies(random));
+    QObject::connect(&form, &quillarbor::MainWindow::ended, &app, &QCoreApplication::quit);
     QObject::connect(&session, &quillarbor::DesktopSessionSlot::showRequested, &form,
                      [&presenter] { presenter.onSecondStart(); });
 
@@ -95,11 +95,11 @@ int main(int argc, char* argv[]) {
     });
 
     switch (presenter.load(args)) {
-    case quillarbor::Form1Presenter::Start::Running:
+    case quillarbor::MainWindowPresenter::Start::Running:
         return QApplication::exec();
-    case quillarbor::Form1Presenter::Start::Ended:
+    case quillarbor::MainWindowPresenter::Start::Ended:
         return 0;
-    case quillarbor::Form1Presenter::Start::Failed:
+    case quillarbor::MainWindowPresenter::Start::Failed:
         std::cerr << "quillarbor: /O applied no skin: " << presenter.failure() << std::endl;
         return 1;
     }

@@ -8,8 +8,8 @@
 
 namespace quillarbor::win32 {
 
-// Dir1, an owner-drawn list box: the chosen folder's ancestors from the drive root down, then
-// its sub-folders one level deeper. Paths are UTF-8 text as the core keeps them.
+// The folder list, an owner-drawn list box: the chosen folder's ancestors from the drive root down,
+// then its sub-folders one level deeper. Paths are UTF-8 text as the core keeps them.
 class FolderChooser {
 public:
     void attach(HWND list) { list_ = list; }

@@ -1,7 +1,7 @@
-#include "Form1.h"
+#include "MainWindow.h"
 #include "text.h"
 
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "app/session_slot.h"
 #include "app/startup_rules.h"
 #include "rotation/random_source.h"
@@ -60,18 +60,18 @@ public:
         // The holder may still be making its window, and a one-shot's window may be there too.
         constexpr DWORD kWaitMs = 5000;
         constexpr DWORD kStepMs = 100;
-        using quillarbor::win32::Form1;
+        using quillarbor::win32::MainWindow;
         for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
-            for (HWND window = Form1::findRunning(); window != nullptr;
-                 window = Form1::findRunning(window)) {
+            for (HWND window = MainWindow::findRunning(); window != nullptr;
+                 window = MainWindow::findRunning(window)) {
                 // This start has the foreground; the copy it asks may take it from here.
                 DWORD process = 0;
                 GetWindowThreadProcessId(window, &process);
                 AllowSetForegroundWindow(process);
                 DWORD_PTR answer = 0;
-                if (SendMessageTimeoutW(window, Form1::showRequestMessage(), 0, 0, SMTO_ABORTIFHUNG,
-                                        kWaitMs, &answer) != 0 &&
-                    answer == static_cast<DWORD_PTR>(Form1::kShownAnswer)) {
+                if (SendMessageTimeoutW(window, MainWindow::showRequestMessage(), 0, 0,
+                                        SMTO_ABORTIFHUNG, kWaitMs, &answer) != 0 &&
+                    answer == static_cast<DWORD_PTR>(MainWindow::kShownAnswer)) {
                     return true;
                 }
             }
@@ -84,7 +84,7 @@ private:
     HANDLE mutex_ = nullptr;
 };
 
-int runMessageLoop(quillarbor::win32::Form1& form) {
+int runMessageLoop(quillarbor::win32::MainWindow& form) {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (form.preTranslate(message)) {
@@ -115,12 +115,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // One copy per desktop session: a second start brings the first one's window forward.
     SessionMutex session;
-    switch (quillarbor::Form1Presenter::claimSession(args, session)) {
-    case quillarbor::Form1Presenter::Launch::Run:
+    switch (quillarbor::MainWindowPresenter::claimSession(args, session)) {
+    case quillarbor::MainWindowPresenter::Launch::Run:
         break;
-    case quillarbor::Form1Presenter::Launch::Forwarded:
+    case quillarbor::MainWindowPresenter::Launch::Forwarded:
         return 0;
-    case quillarbor::Form1Presenter::Launch::Unanswered:
+    case quillarbor::MainWindowPresenter::Launch::Unanswered:
         quillarbor::win32::writeStd(true, "quillarbor: Quillarbor already runs in this session "
                                           "but does not answer; end it, then start it again\n");
         return 1;
@@ -129,19 +129,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
 
-    quillarbor::win32::Form1 form(instance);
+    quillarbor::win32::MainWindow form(instance);
     if (form.handle() == nullptr) {
         return 1;
     }
     quillarbor::ClockSeededRandom random;
     quillarbor::RunningProgram program;
-    quillarbor::Form1Presenter presenter(form, program.dependencies(random));
+    quillarbor::MainWindowPresenter presenter(form, program.dependencies(random));
     switch (presenter.load(args)) {
-    case quillarbor::Form1Presenter::Start::Running:
+    case quillarbor::MainWindowPresenter::Start::Running:
         return runMessageLoop(form);
-    case quillarbor::Form1Presenter::Start::Ended:
+    case quillarbor::MainWindowPresenter::Start::Ended:
         return 0;
-    case quillarbor::Form1Presenter::Start::Failed:
+    case quillarbor::MainWindowPresenter::Start::Failed:
         // A logon script or a scheduled task learns from the status that nothing was applied.
         std::fprintf(stderr, "quillarbor: /O applied no skin: %s\n", presenter.failure().c_str());
         return 1;

@@ -30,7 +30,7 @@ enum class Case { Applied, EmptyFolder, StoreUnwritable, NotAPicture };
 struct Row {
     const char* name;
     Case what;
-    Form1Presenter::Start expected;
+    MainWindowPresenter::Start expected;
     const char* failureNames; // a piece of the failure's text; "" when none is expected
 };
 
@@ -51,7 +51,7 @@ TEST_P(OneShotEnd, StatusAndReason) {
     RegistrySettingsStore store;
     FileSystemFolders folders;
     FakeAutostart autostart;
-    Form1Presenter presenter(view, {random, store, folders, autostart, "/opt/quillarbor"});
+    MainWindowPresenter presenter(view, {random, store, folders, autostart, "/opt/quillarbor"});
     if (row.what == Case::NotAPicture) {
         view.unloadable.insert((skins / "a.bmp").string());
     }
@@ -74,10 +74,11 @@ TEST_P(OneShotEnd, StatusAndReason) {
 }
 
 const Row kRows[] = {
-    {"Applied", Case::Applied, Form1Presenter::Start::Ended, ""},
-    {"EmptyFolder", Case::EmptyFolder, Form1Presenter::Start::Ended, ""},
-    {"StoreUnwritable", Case::StoreUnwritable, Form1Presenter::Start::Failed, "BackBitmapIE5 in "},
-    {"NotAPicture", Case::NotAPicture, Form1Presenter::Start::Failed, "a.bmp as a picture"},
+    {"Applied", Case::Applied, MainWindowPresenter::Start::Ended, ""},
+    {"EmptyFolder", Case::EmptyFolder, MainWindowPresenter::Start::Ended, ""},
+    {"StoreUnwritable", Case::StoreUnwritable, MainWindowPresenter::Start::Failed,
+     "BackBitmapIE5 in "},
+    {"NotAPicture", Case::NotAPicture, MainWindowPresenter::Start::Failed, "a.bmp as a picture"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, OneShotEnd, ::testing::ValuesIn(kRows),

@@ -11,8 +11,8 @@ using namespace quillarbor::test;
 namespace {
 
 using Menus = PresenterCommands;
-using Answer = Form1View::Answer;
-using State = Form1View::WindowState;
+using Answer = MainWindowView::Answer;
+using State = MainWindowView::WindowState;
 
 TEST_F(Menus, StartInTrayIsSavedAtExitAndTakesEffectAtTheNextStart) {
     const struct {
@@ -136,7 +136,7 @@ TEST_F(Menus, ResetBeforeUninstall) {
         for (std::size_t i = 0; i < view_.boxes.size(); ++i) {
             EXPECT_EQ(view_.boxes[i].title, "Reset Registry before uninstall");
             EXPECT_EQ(view_.boxes[i].text, texts[i]);
-            EXPECT_EQ(view_.boxes[i].buttons, Form1View::Buttons::OkCancel);
+            EXPECT_EQ(view_.boxes[i].buttons, MainWindowView::Buttons::OkCancel);
         }
         EXPECT_EQ(toolbarDuringSecondBox, c.reset ? " " : "");
         EXPECT_EQ(toolbar(), c.reset ? " " : previous);

@@ -1,12 +1,12 @@
 // One running copy per desktop session: what a start does when another copy may hold it.
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "app/session_slot.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace quillarbor;
@@ -33,7 +33,7 @@ private:
 };
 
 TEST(SessionClaim, StartsRunHandOverOrGiveUp) {
-    using Launch = Form1Presenter::Launch;
+    using Launch = MainWindowPresenter::Launch;
     const struct {
         const char* name;
         std::vector<std::string> args;
@@ -51,7 +51,7 @@ TEST(SessionClaim, StartsRunHandOverOrGiveUp) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedSlot slot(c.takes, c.shows);
-        EXPECT_EQ(Form1Presenter::claimSession(c.args, slot), c.expected);
+        EXPECT_EQ(MainWindowPresenter::claimSession(c.args, slot), c.expected);
         EXPECT_EQ(slot.asked, c.asked);
     }
 }

@@ -43,7 +43,7 @@ TEST_F(PresenterStartUp, SavedSettingsAreShownDrawnFromAndSavedBack) {
         save(loc::settingDelay, c.delay);
         save(loc::settingSystray, c.systray);
         nextRow();
-        ASSERT_EQ(start({c.r}), Form1Presenter::Start::Running);
+        ASSERT_EQ(start({c.r}), MainWindowPresenter::Start::Running);
         EXPECT_EQ(view_.delay, c.shownDelay);
         EXPECT_EQ(view_.startInTrayMarks, c.inTray);
         EXPECT_EQ(view_.countdown, std::to_string(c.seconds));
@@ -71,7 +71,7 @@ TEST_F(PresenterStartUp, OpensOnTheSavedFolderOrTheCurrentOneAndAppliesNothing) 
         SCOPED_TRACE(c.name);
         save(loc::settingPath, c.saved);
         nextRow();
-        ASSERT_EQ(start({0.5f}, {"quillarbor"}), Form1Presenter::Start::Running);
+        ASSERT_EQ(start({0.5f}, {"quillarbor"}), MainWindowPresenter::Start::Running);
         const std::string shown = c.onSkins ? skinsFolder_ : startFolder_;
         EXPECT_EQ(view_.folder, shown);
         const std::vector<std::string> listed{"A.bmp", "b.bmp"};
@@ -111,7 +111,7 @@ TEST_F(PresenterStartUp, OneShotAppliesOneSkinSavesAndEnds) {
         save(loc::settingSystray, "");
         nextRow();
 
-        EXPECT_EQ(startOnSkins({0.5f}, c.args), Form1Presenter::Start::Ended);
+        EXPECT_EQ(startOnSkins({0.5f}, c.args), MainWindowPresenter::Start::Ended);
         EXPECT_TRUE(view_.ended);
         EXPECT_FALSE(view_.beating);
         // The restored delay draws a countdown, then comes the one pick: r = 0.5 among three

@@ -8,14 +8,14 @@ using namespace quillarbor::test;
 namespace {
 
 using Tray = PresenterCommands;
-using State = Form1View::WindowState;
-using TrayEvent = Form1Presenter::TrayEvent;
+using State = MainWindowView::WindowState;
+using TrayEvent = MainWindowPresenter::TrayEvent;
 
 TEST_F(Tray, IconIsAddedAtStartAndRemovedAtExit) {
     // In one-shot mode the countdown drawn while restoring the delay comes before the icon,
     // and no other follows.
     save(loc::settingDelay, "3");
-    EXPECT_EQ(launch({"/O"}), Form1Presenter::Start::Ended);
+    EXPECT_EQ(launch({"/O"}), MainWindowPresenter::Start::Ended);
     EXPECT_TRUE(view_.trayAdded && view_.trayRemoved);
     EXPECT_EQ(view_.tip, " Quillarbor ");
 

@@ -5,7 +5,7 @@
 #include "app/startup_rules.h"
 
 #include "qt/FileList.h"
-#include "qt/Form1.h"
+#include "qt/MainWindow.h"
 #include "qt/frmAbout.h"
 
 #include <QAbstractButton>
@@ -105,7 +105,7 @@ private:
     std::unique_ptr<QTemporaryDir> start_;
     std::unique_ptr<CurrentFolder> cwd_;
     std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
     QFont appFont_;
 };
 
@@ -145,7 +145,7 @@ std::unique_ptr<frmAbout> AccessibilityTest::makeAbout() {
 void AccessibilityTest::everyControlIsNamedAndDescribed_data() {
     QTest::addColumn<QString>("window");
     QTest::addColumn<int>("controls");
-    QTest::newRow("main window") << "Form1" << 13;
+    QTest::newRow("main window") << "MainWindow" << 13;
     QTest::newRow("About box") << "frmAbout" << 8;
 }
 
@@ -155,7 +155,7 @@ void AccessibilityTest::everyControlIsNamedAndDescribed() {
 
     std::unique_ptr<frmAbout> about;
     QWidget* area = nullptr;
-    if (window == QLatin1String("Form1")) {
+    if (window == QLatin1String("MainWindow")) {
         showForm();
         area = form_->centralWidget();
     } else {

@@ -112,7 +112,7 @@ private:
         files()->setListIndex(row);
         emit files()->entryDoubleClicked();
     }
-    Form1& form() const { return program_->form; }
+    MainWindow& form() const { return program_->form; }
     FileList* files() const { return form().findChild<FileList*>(QStringLiteral("skinList")); }
     QColor preview() const {
         return shownColour(form().findChild<QLabel*>(QStringLiteral("imgPreview")));
@@ -149,7 +149,7 @@ void BadInputTest::start(std::vector<float> draws, const std::string& savedFolde
     program_ = std::make_unique<Program>(std::move(draws));
     // No notification area: nothing outside the test is touched.
     form().findChild<TrayIcon*>()->setTrayAvailability([] { return false; });
-    QVERIFY(program_->presenter.load({}) == Form1Presenter::Start::Running);
+    QVERIFY(program_->presenter.load({}) == MainWindowPresenter::Start::Running);
 }
 
 void BadInputTest::tickThroughPick() {

@@ -6,7 +6,7 @@
 #include "qt/DriveChooser.h"
 #include "qt/FileList.h"
 #include "qt/FolderChooser.h"
-#include "qt/Form1.h"
+#include "qt/MainWindow.h"
 #include "qt/MessageBox.h"
 
 #include <QPushButton>
@@ -43,7 +43,7 @@ private:
     std::unique_ptr<QTemporaryDir> tree_;
     std::unique_ptr<CurrentFolder> cwd_;
     std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
     DriveChooser* drive_ = nullptr;
     FolderChooser* dir_ = nullptr;
     FileList* file_ = nullptr;

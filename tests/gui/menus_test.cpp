@@ -105,7 +105,7 @@ private slots:
 
 private:
     QAction* item(const QString& name) const { return program_->form.findChild<QAction*>(name); }
-    void start() { QVERIFY(program_->presenter.load({}) == Form1Presenter::Start::Running); }
+    void start() { QVERIFY(program_->presenter.load({}) == MainWindowPresenter::Start::Running); }
 
     std::unique_ptr<TempSettings> settings_;
     std::unique_ptr<QTemporaryDir> skins_;
@@ -131,7 +131,7 @@ void MenusTest::cleanup() {
 }
 
 void MenusTest::menuTree() {
-    const Form1& form = program_->form;
+    const MainWindow& form = program_->form;
     QCOMPARE(form.menuBar()->actions().size(), 2);
     // Each menu's items by name and caption, in the order they show. None has a separator, a
     // shortcut or an access key; only the option pairs carry marks, unset before start-up.

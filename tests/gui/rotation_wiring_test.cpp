@@ -59,13 +59,13 @@ void RotationWiringTest::start() {
     program_ = std::make_unique<Program>(); // every draw 0.5
     // No notification area: the tooltip is kept all the same.
     program_->form.findChild<TrayIcon*>()->setTrayAvailability([] { return false; });
-    QCOMPARE(program_->presenter.load({}), Form1Presenter::Start::Running);
+    QCOMPARE(program_->presenter.load({}), MainWindowPresenter::Start::Running);
     QVERIFY(QTest::qWaitForWindowExposed(&program_->form));
 }
 
 void RotationWiringTest::startKeysBeatAndCloseReachThePresenter() {
     start();
-    Form1& form = program_->form;
+    MainWindow& form = program_->form;
     // Centred on its screen, give or take its frame.
     const QRect screen = form.screen()->geometry();
     const QRect outer = form.frameGeometry();

@@ -54,13 +54,13 @@ private:
     }
     QTimer* retryTimer() const { return tray_->findChild<QTimer*>(); }
     // The main window's.
-    Form1& form() const { return program_->form; }
+    MainWindow& form() const { return program_->form; }
     TrayIcon* windowTray() const { return form().findChild<TrayIcon*>(); }
     QMenu* popup() const { return form().findChild<QMenu*>(QStringLiteral("mnuTray")); }
     void click(QSystemTrayIcon::ActivationReason reason) {
         emit shown(windowTray())->activated(reason);
     }
-    void start() { QVERIFY(program_->presenter.load({}) == Form1Presenter::Start::Running); }
+    void start() { QVERIFY(program_->presenter.load({}) == MainWindowPresenter::Start::Running); }
 
     const QString kName = QStringLiteral(" Quillarbor ");
     bool available_ = true;

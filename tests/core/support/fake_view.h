@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form1Presenter.h"
-#include "app/Form1View.h"
+#include "app/MainWindowPresenter.h"
+#include "app/MainWindowView.h"
 #include "rotation/random_source.h"
 #include "rotation/skins.h"
 
@@ -38,7 +38,7 @@ inline constexpr float kLargestDraw = 1.0f - 0x1p-24f;
 // A main window without a toolkit: it keeps what the presenter shows, reads skin folders from
 // the disk as the real skin list does, and lets a test act as the user. Tests assert on what it
 // ends up showing.
-class FakeView final : public Form1View {
+class FakeView final : public MainWindowView {
 public:
     // What the window shows.
     std::string delay = "1";
@@ -78,7 +78,7 @@ public:
     // Runs while a box is open, as the event loop would run ticks then.
     std::function<void()> whileBoxOpen;
 
-    Form1Presenter* presenter = nullptr;
+    MainWindowPresenter* presenter = nullptr;
 
 private:
     bool frontWhenShown_ = false;
@@ -91,7 +91,7 @@ public:
     }
     void tick(int times = 1) {
         for (int i = 0; i < times && beating; ++i) {
-            presenter->onTimer1Tick();
+            presenter->onTick();
         }
     }
     void minimise() {
@@ -99,7 +99,7 @@ public:
         presenter->onWindowMinimised();
     }
 
-    void attach(Form1Presenter& p) override { presenter = &p; }
+    void attach(MainWindowPresenter& p) override { presenter = &p; }
     std::string delayText() const override { return delay; }
     void setDelayText(std::string_view text) override { delay = text; }
     std::string countdownText() const override { return countdown; }

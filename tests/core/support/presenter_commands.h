@@ -18,8 +18,8 @@ protected:
     static constexpr std::string_view kExecutable = "/opt/Skin Tool/quillarbor";
 
     // The program made afresh on a new view, as its next run would be, and started.
-    Form1Presenter::Start launch(const std::vector<std::string>& args = {},
-                                 std::vector<float> draws = {0.0f}) {
+    MainWindowPresenter::Start launch(const std::vector<std::string>& args = {},
+                                      std::vector<float> draws = {0.0f}) {
         presenter_.reset();
         view_ = FakeView();
         return start(std::move(draws), args, std::string(kProgramFolder));

@@ -4,7 +4,7 @@
 #include "support/fake_view.h"
 #include "support/temp_config.h"
 
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "rotation/path_text.h"
 #include "rotation/skins.h"
 #include "settings/registry.h"
@@ -55,13 +55,14 @@ protected:
     std::string skin(const std::string& name) const { return addSlash(skinsFolder_) + name; }
 
     // Start-up with the skin folder saved, drawing `draws` in turn.
-    Form1Presenter::Start startOnSkins(std::vector<float> draws,
-                                       const std::vector<std::string>& args = {}) {
+    MainWindowPresenter::Start startOnSkins(std::vector<float> draws,
+                                            const std::vector<std::string>& args = {}) {
         save(loc::settingPath, skinsFolder_);
         return start(std::move(draws), args);
     }
-    Form1Presenter::Start start(std::vector<float> draws, const std::vector<std::string>& args = {},
-                                std::string programFolder = {}) {
+    MainWindowPresenter::Start start(std::vector<float> draws,
+                                     const std::vector<std::string>& args = {},
+                                     std::string programFolder = {}) {
         presenter_.reset();
         random_.emplace(std::move(draws));
         presenter_.emplace(view_, PresenterDependencies{*random_, store_, folders_, *autostart_,
@@ -77,7 +78,7 @@ protected:
     AutostartEntry* autostart_ = &fakeAutostart_; // a test may hand in the desktop's own
     FakeView view_;
     std::optional<FixedRandom> random_;
-    std::optional<Form1Presenter> presenter_;
+    std::optional<MainWindowPresenter> presenter_;
 };
 
 } // namespace quillarbor::test

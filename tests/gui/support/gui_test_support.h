@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Form1Presenter.h"
-#include "qt/Form1.h"
+#include "app/MainWindowPresenter.h"
+#include "qt/MainWindow.h"
 #include "qt/Ticker.h"
 #include "rotation/random_source.h"
 
@@ -83,8 +83,8 @@ struct Program {
     FixedRandom random;
     ManualTicker ticker;
     RunningProgram program;
-    Form1 form;
-    Form1Presenter presenter;
+    MainWindow form;
+    MainWindowPresenter presenter;
 };
 
 // A small valid bitmap of one colour.

@@ -1,4 +1,4 @@
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 
 #include "app/messages.h"
 #include "app/run_at_logon.h"
@@ -48,12 +48,12 @@ DelayFate delayFate(std::string_view text) {
 
 } // namespace
 
-Form1Presenter::Form1Presenter(Form1View& view, PresenterDependencies dependencies)
+MainWindowPresenter::MainWindowPresenter(MainWindowView& view, PresenterDependencies dependencies)
     : view_(view), deps_(std::move(dependencies)) {
     view_.attach(*this);
 }
 
-Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args) {
+MainWindowPresenter::Start MainWindowPresenter::load(const std::vector<std::string>& args) {
     commandLine_ = captureCommandLine(args);
     view_.centreOnScreen();
     restoreSkinFolder();
@@ -83,7 +83,7 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
     lastShown_.clear();
 
     if (startInTray_) {
-        view_.setWindowState(Form1View::WindowState::Minimised);
+        view_.setWindowState(MainWindowView::WindowState::Minimised);
     }
     view_.showWindow();
     view_.repaint();
@@ -104,7 +104,7 @@ Form1Presenter::Start Form1Presenter::load(const std::vector<std::string>& args)
     return Start::Running;
 }
 
-void Form1Presenter::restoreSkinFolder() {
+void MainWindowPresenter::restoreSkinFolder() {
     // The choosers are moved once, to the saved folder or else to the current one, so that a
     // start reads the skin folder once.
     const std::string saved = deps_.store.get(loc::settingPath, loc::settingValue);
@@ -117,7 +117,7 @@ void Form1Presenter::restoreSkinFolder() {
     view_.showSkinFolder(deps_.folders.current());
 }
 
-void Form1Presenter::unload() {
+void MainWindowPresenter::unload() {
     if (unloaded_) {
         return;
     }
@@ -128,7 +128,7 @@ void Form1Presenter::unload() {
     view_.end();
 }
 
-void Form1Presenter::saveSettings() {
+void MainWindowPresenter::saveSettings() {
     // Each setting is saved on its own, so one that cannot be leaves the others saved. The program
     // is ending, perhaps with the session: said where no one has to answer it.
     const std::pair<std::string_view, std::string> settings[] = {
@@ -144,7 +144,7 @@ void Form1Presenter::saveSettings() {
     }
 }
 
-void Form1Presenter::pickRandomSkin() {
+void MainWindowPresenter::pickRandomSkin() {
     const std::size_t n = view_.refreshSkinList();
     if (n == 0) {
         return;
@@ -153,7 +153,7 @@ void Form1Presenter::pickRandomSkin() {
     apply(view_.skinAt(static_cast<std::size_t>(i)), Asked::ByTimer);
 }
 
-void Form1Presenter::onSkinChosen() {
+void MainWindowPresenter::onSkinChosen() {
     const int i = view_.selectedSkin();
     if (i < 0) {
         return;
@@ -161,7 +161,7 @@ void Form1Presenter::onSkinChosen() {
     apply(view_.skinAt(static_cast<std::size_t>(i)), Asked::ByUser);
 }
 
-void Form1Presenter::apply(const std::string& name, Asked asked) {
+void MainWindowPresenter::apply(const std::string& name, Asked asked) {
     const std::string picName = addSlash(view_.skinFolder()) + name;
     failure_.clear();
     if (!view_.showPreview(picName)) {
@@ -186,13 +186,13 @@ void Form1Presenter::apply(const std::string& name, Asked asked) {
     // A timed pick must not wait for an answer: no one may be there to give it.
     if (asked == Asked::ByUser) {
         view_.messageBox(std::string(kAppTitle) + " " + failure_ + ".", kAppTitle,
-                         Form1View::Buttons::OkOnly);
+                         MainWindowView::Buttons::OkOnly);
     } else if (!oneShot_) { // a one-shot's failure is told once, by its exit
         view_.warn(failure_);
     }
 }
 
-void Form1Presenter::changeSkin(const std::string& picName) {
+void MainWindowPresenter::changeSkin(const std::string& picName) {
     if (const auto error = deps_.store.save(loc::toolbarKey, loc::toolbarValue, picName)) {
         failure_ = "cannot write " + picName + " to the browser's toolbar value " +
                    std::string(loc::toolbarValue) + " in " + error->place + ": " + error->reason;
@@ -202,7 +202,7 @@ void Form1Presenter::changeSkin(const std::string& picName) {
     view_.setLastShownText(lastShownCaption(lastShown_));
 }
 
-void Form1Presenter::resetCountdown() {
+void MainWindowPresenter::resetCountdown() {
     setBeat(false);
     const std::int32_t seconds = drawCountdown(deps_.random.next());
     view_.setCountdownText(numberToText(seconds));
@@ -210,7 +210,7 @@ void Form1Presenter::resetCountdown() {
     setBeat(true);
 }
 
-std::int32_t Form1Presenter::drawCountdown(float r) {
+std::int32_t MainWindowPresenter::drawCountdown(float r) {
     // The box holds a delay in force after every edit; the last one is the fallback all the same.
     std::string_view delay = view_.delayText();
     if (delayFate(delay) != DelayFate::Kept) {
@@ -219,7 +219,7 @@ std::int32_t Form1Presenter::drawCountdown(float r) {
     return drawCountdownSeconds(parseNumber(delay).value_or(1.0), r).value_or(0);
 }
 
-void Form1Presenter::onTimer1Tick() {
+void MainWindowPresenter::onTick() {
     if (unloaded_) {
         return;
     }
@@ -236,7 +236,7 @@ void Form1Presenter::onTimer1Tick() {
     // would let a second tick start inside this one.
 }
 
-void Form1Presenter::onDelayEdited(std::string_view text) {
+void MainWindowPresenter::onDelayEdited(std::string_view text) {
     // A text box raises its change event again at once for a replaced text; that run draws a
     // countdown, and so does this one after it.
     switch (delayFate(text)) {
@@ -258,7 +258,7 @@ void Form1Presenter::onDelayEdited(std::string_view text) {
     resetCountdown();
 }
 
-void Form1Presenter::setDelayText(const std::string& text) {
+void MainWindowPresenter::setDelayText(const std::string& text) {
     // As a text box does: a new text raises the change event, the same text raises nothing.
     if (view_.delayText() == text) {
         return;
@@ -267,27 +267,27 @@ void Form1Presenter::setDelayText(const std::string& text) {
     onDelayEdited(text);
 }
 
-void Form1Presenter::showCountdownTip() {
+void MainWindowPresenter::showCountdownTip() {
     setTrayTip(countdownTooltip(view_.countdownText(), lastShown_));
 }
 
-void Form1Presenter::setTrayTip(std::string_view text) {
+void MainWindowPresenter::setTrayTip(std::string_view text) {
     trayTip_ = fitTrayTip(text);
     view_.setTrayTip(trayTip_);
 }
 
-void Form1Presenter::setBeat(bool enabled) {
+void MainWindowPresenter::setBeat(bool enabled) {
     beating_ = enabled;
     view_.setBeatEnabled(enabled);
 }
 
-void Form1Presenter::onStartInTrayClicked() {
+void MainWindowPresenter::onStartInTrayClicked() {
     // Matters at the next exit and start only: the running window stays as it is.
     startInTray_ = !startInTray_;
     view_.setStartInTrayChecked(startInTray_);
 }
 
-void Form1Presenter::onRunAtStartupClicked() {
+void MainWindowPresenter::onRunAtStartupClicked() {
     runAtStartup_ = !runAtStartup_;
     view_.setRunAtStartupChecked(runAtStartup_);
     if (runAtStartup_) {
@@ -299,21 +299,21 @@ void Form1Presenter::onRunAtStartupClicked() {
     deps_.autostart.set(runAtStartup_);
 }
 
-void Form1Presenter::onSettingsClicked() {
+void MainWindowPresenter::onSettingsClicked() {
     showFromTray();
 }
 
-void Form1Presenter::onExitClicked() {
+void MainWindowPresenter::onExitClicked() {
     unload();
 }
 
-void Form1Presenter::onClose() {
+void MainWindowPresenter::onClose() {
     unload();
 }
 
-void Form1Presenter::onResetClicked() {
+void MainWindowPresenter::onResetClicked() {
     if (view_.messageBox(messages::resetQuestion, messages::resetTitle,
-                         Form1View::Buttons::OkCancel) != Form1View::Answer::Ok) {
+                         MainWindowView::Buttons::OkCancel) != MainWindowView::Answer::Ok) {
         return;
     }
     // A skin applied while the user reads the next box would undo the reset just before the
@@ -322,7 +322,7 @@ void Form1Presenter::onResetClicked() {
     setBeat(false);
     deps_.store.save(loc::toolbarKey, loc::toolbarValue, " ");
     if (view_.messageBox(messages::resetExitNotice, messages::resetTitle,
-                         Form1View::Buttons::OkCancel) == Form1View::Answer::Ok) {
+                         MainWindowView::Buttons::OkCancel) == MainWindowView::Answer::Ok) {
         unload();
         return;
     }
@@ -331,11 +331,11 @@ void Form1Presenter::onResetClicked() {
     }
 }
 
-void Form1Presenter::onAboutClicked() {
+void MainWindowPresenter::onAboutClicked() {
     view_.showAbout();
 }
 
-void Form1Presenter::onCommand(form::Command command) {
+void MainWindowPresenter::onCommand(form::Command command) {
     switch (command) {
     case form::Command::StartInTray:
         onStartInTrayClicked();
@@ -358,7 +358,7 @@ void Form1Presenter::onCommand(form::Command command) {
     }
 }
 
-void Form1Presenter::onTrayEvent(TrayEvent event) {
+void MainWindowPresenter::onTrayEvent(TrayEvent event) {
     switch (event) {
     case TrayEvent::LeftButtonUp:
     case TrayEvent::LeftDoubleClick:
@@ -374,28 +374,28 @@ void Form1Presenter::onTrayEvent(TrayEvent event) {
     }
 }
 
-void Form1Presenter::showFromTray() {
+void MainWindowPresenter::showFromTray() {
     userHasWindow_ = true;
-    view_.setWindowState(Form1View::WindowState::Normal);
+    view_.setWindowState(MainWindowView::WindowState::Normal);
     view_.bringToFront();
     view_.showWindow();
 }
 
-void Form1Presenter::onWindowMinimised() {
+void MainWindowPresenter::onWindowMinimised() {
     hideIfMinimisedToTray();
 }
 
-void Form1Presenter::onTrayAppeared() {
+void MainWindowPresenter::onTrayAppeared() {
     // A start in the tray that found no notification area (its panel starts later) goes there
     // once there is one, unless the user has had the window since. A window minimised while
     // there was nowhere to hide it goes there too.
     if (startInTray_ && !userHasWindow_ && !unloaded_) {
-        view_.setWindowState(Form1View::WindowState::Minimised);
+        view_.setWindowState(MainWindowView::WindowState::Minimised);
     }
     hideIfMinimisedToTray();
 }
 
-void Form1Presenter::onTrayGone() {
+void MainWindowPresenter::onTrayGone() {
     // Hidden, the window could only come back through the icon: it is given back at once, and
     // stays in view when a notification area returns.
     if (unloaded_ || view_.isWindowVisible()) {
@@ -404,18 +404,18 @@ void Form1Presenter::onTrayGone() {
     showFromTray();
 }
 
-void Form1Presenter::onWindowUsed() {
+void MainWindowPresenter::onWindowUsed() {
     userHasWindow_ = true;
 }
 
-void Form1Presenter::onSecondStart() {
+void MainWindowPresenter::onSecondStart() {
     if (!unloaded_) {
         showFromTray();
     }
 }
 
-Form1Presenter::Launch Form1Presenter::claimSession(const std::vector<std::string>& args,
-                                                    SessionSlot& slot) {
+MainWindowPresenter::Launch MainWindowPresenter::claimSession(const std::vector<std::string>& args,
+                                                              SessionSlot& slot) {
     // A one-shot applies its skin and ends, whatever else runs.
     if (isOneShot(captureCommandLine(args)) || slot.take()) {
         return Launch::Run;
@@ -427,10 +427,10 @@ Form1Presenter::Launch Form1Presenter::claimSession(const std::vector<std::strin
     return slot.take() ? Launch::Run : Launch::Unanswered;
 }
 
-void Form1Presenter::hideIfMinimisedToTray() {
+void MainWindowPresenter::hideIfMinimisedToTray() {
     // Without an icon to bring it back, a hidden window would be lost: it stays minimised the
     // ordinary way instead.
-    if (view_.windowState() == Form1View::WindowState::Minimised && view_.isTrayIconShown()) {
+    if (view_.windowState() == MainWindowView::WindowState::Minimised && view_.isTrayIconShown()) {
         view_.hideWindow();
     }
 }

@@ -3,7 +3,7 @@
 #include "FolderChooser.h"
 #include "TrayIcon.h"
 
-#include "app/Form1View.h"
+#include "app/MainWindowView.h"
 #include "app/window_forms.h"
 #include "rotation/skins.h"
 
@@ -19,12 +19,12 @@ namespace quillarbor::win32 {
 // The main window as Windows draws it: the skin folder choosers, the delay and countdown boxes,
 // the preview, the menus and the tray icon. It shows what the presenter tells it and reports
 // what the user does; the program's rules live in the presenter.
-class Form1 final : public Form1View {
+class MainWindow final : public MainWindowView {
 public:
-    explicit Form1(HINSTANCE instance);
-    ~Form1() override;
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+    explicit MainWindow(HINSTANCE instance);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     HWND handle() const { return hwnd_; }
     // The next main window of a copy of the program in this desktop session after `after`
@@ -38,7 +38,7 @@ public:
     // Esc. True when the message was used.
     bool preTranslate(MSG& message);
 
-    void attach(Form1Presenter& presenter) override;
+    void attach(MainWindowPresenter& presenter) override;
 
     std::string delayText() const override;
     void setDelayText(std::string_view text) override;
@@ -119,7 +119,7 @@ private:
     UINT showRequest_ = 0;
     bool used_ = false; // the user has clicked or typed in the window
 
-    Form1Presenter* presenter_ = nullptr;
+    MainWindowPresenter* presenter_ = nullptr;
     bool quiet_ = false; // text set by the program raises no change event
     bool minimisedBeforeShow_ = false;
     HWND focus_ = nullptr; // given back when the window is activated again

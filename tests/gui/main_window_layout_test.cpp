@@ -4,7 +4,7 @@
 #include "app/startup_rules.h"
 
 #include "qt/FileList.h"
-#include "qt/Form1.h"
+#include "qt/MainWindow.h"
 #include "settings/registry.h"
 
 #include <QAbstractButton>
@@ -19,7 +19,7 @@
 using namespace quillarbor;
 using namespace quillarbor::test;
 
-class Form1LayoutTest : public QObject {
+class MainWindowLayoutTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -40,10 +40,10 @@ private:
     std::unique_ptr<QTemporaryDir> start_;
     std::unique_ptr<CurrentFolder> cwd_;
     std::unique_ptr<Program> program_;
-    Form1* form_ = nullptr;
+    MainWindow* form_ = nullptr;
 };
 
-void Form1LayoutTest::init() {
+void MainWindowLayoutTest::init() {
     settings_ = std::make_unique<TempSettings>();
     start_ = std::make_unique<QTemporaryDir>();
     cwd_ = std::make_unique<CurrentFolder>(start_->path());
@@ -52,14 +52,14 @@ void Form1LayoutTest::init() {
     form_->showSkinFolder(quillarbor::currentFolder());
 }
 
-void Form1LayoutTest::cleanup() {
+void MainWindowLayoutTest::cleanup() {
     program_.reset();
     cwd_.reset();
     start_.reset();
     settings_.reset();
 }
 
-void Form1LayoutTest::controlPlacesAndCaptions_data() {
+void MainWindowLayoutTest::controlPlacesAndCaptions_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QRect>("place");
     QTest::addColumn<QString>("text");
@@ -82,7 +82,7 @@ void Form1LayoutTest::controlPlacesAndCaptions_data() {
     QTest::newRow("imgPreview") << "imgPreview" << QRect(16, 216, 470, 115) << "";
 }
 
-void Form1LayoutTest::controlPlacesAndCaptions() {
+void MainWindowLayoutTest::controlPlacesAndCaptions() {
     QFETCH(QString, name);
     QFETCH(QRect, place);
     QFETCH(QString, text);
@@ -100,7 +100,7 @@ void Form1LayoutTest::controlPlacesAndCaptions() {
     }
 }
 
-void Form1LayoutTest::windowIsFixedWithMinimiseAndClose() {
+void MainWindowLayoutTest::windowIsFixedWithMinimiseAndClose() {
     form_->show();
     QCOMPARE(form_->windowTitle(), QStringLiteral("Quillarbor"));
     QCOMPARE(form_->centralWidget()->size(), QSize(501, 390));
@@ -120,7 +120,7 @@ void Form1LayoutTest::windowIsFixedWithMinimiseAndClose() {
     QVERIFY(form_->findChild<QLineEdit*>(QStringLiteral("txtCountdown"))->isReadOnly());
 }
 
-void Form1LayoutTest::captionsFitTheirBoxes() {
+void MainWindowLayoutTest::captionsFitTheirBoxes() {
     for (const char* name : {"lblFolders", "lblSkins", "lblDelay", "lblCountdown"}) {
         const auto* label = form_->findChild<QLabel*>(QString::fromLatin1(name));
         const QFontMetrics metrics(label->font());
@@ -129,7 +129,7 @@ void Form1LayoutTest::captionsFitTheirBoxes() {
     }
 }
 
-void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
+void MainWindowLayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -137,7 +137,7 @@ void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
     QCOMPARE(QApplication::focusWidget(), command1);
     QVERIFY(!form_->centralWidget()->rect().intersects(command1->geometry()));
 
-    QSignalSpy ended(form_, &Form1::ended);
+    QSignalSpy ended(form_, &MainWindow::ended);
     QTest::keyClick(command1, Qt::Key_Space);
     QTest::keyClick(command1, Qt::Key_Return);
     QCOMPARE(ended.count(), 0);
@@ -146,7 +146,7 @@ void Form1LayoutTest::hiddenButtonHoldsTheFocusAndKeysDoNothing() {
     QCOMPARE(toolbarValue(), std::string());
 }
 
-void Form1LayoutTest::tabOrder() {
+void MainWindowLayoutTest::tabOrder() {
     form_->show();
     form_->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(form_));
@@ -159,18 +159,18 @@ void Form1LayoutTest::tabOrder() {
                                    "txtCountdown", "cmdRefresh", "startFocus"}));
 }
 
-void Form1LayoutTest::everyWayOutSavesOnce_data() {
+void MainWindowLayoutTest::everyWayOutSavesOnce_data() {
     QTest::addColumn<QString>("way");
     QTest::newRow("Exit") << "mnuExit";
     QTest::newRow("Terminate") << "mnuTerminate";
     QTest::newRow("close box") << "";
 }
 
-void Form1LayoutTest::everyWayOutSavesOnce() {
+void MainWindowLayoutTest::everyWayOutSavesOnce() {
     QFETCH(QString, way);
 
-    QVERIFY(program_->presenter.load({}) == Form1Presenter::Start::Running);
-    QSignalSpy ended(form_, &Form1::ended);
+    QVERIFY(program_->presenter.load({}) == MainWindowPresenter::Start::Running);
+    QSignalSpy ended(form_, &MainWindow::ended);
     auto* delay = form_->findChild<QLineEdit*>(QStringLiteral("txtDelay"));
     delay->setText(QStringLiteral("3"));
     form_->findChild<QAction*>(QStringLiteral("mnuSystray"))->trigger();
@@ -193,5 +193,5 @@ void Form1LayoutTest::everyWayOutSavesOnce() {
     QCOMPARE(savedSetting(loc::settingDelay), std::string("3"));
 }
 
-QTEST_MAIN(Form1LayoutTest)
-#include "form1_layout_test.moc"
+QTEST_MAIN(MainWindowLayoutTest)
+#include "main_window_layout_test.moc"

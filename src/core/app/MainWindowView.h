@@ -6,23 +6,23 @@
 
 namespace quillarbor {
 
-class Form1Presenter;
+class MainWindowPresenter;
 
 // What the main window shows and can be asked to do, in the terms of the program, not of a
 // toolkit. A front-end implements it and reports the user's actions to the presenter; it keeps no
 // rule of the program. Texts are UTF-8.
-class Form1View {
+class MainWindowView {
 public:
     enum class WindowState { Normal, Minimised };
     enum class Buttons { OkOnly, OkCancel };
     enum class Answer { Ok, Cancel };
 
-    virtual ~Form1View() = default;
+    virtual ~MainWindowView() = default;
 
     // The presenter the view reports to, for the life of both.
-    virtual void attach(Form1Presenter& presenter) = 0;
+    virtual void attach(MainWindowPresenter& presenter) = 0;
 
-    // txtDelay, txtCountdown and Label3. Setting a text raises no event.
+    // txtDelay, txtCountdown and the last-shown line. Setting a text raises no event.
     virtual std::string delayText() const = 0;
     virtual void setDelayText(std::string_view text) = 0;
     virtual std::string countdownText() const = 0;
@@ -32,7 +32,7 @@ public:
     // The drive, folder and skin choosers moved to `folder` together; false, showing what they
     // showed before, when it cannot be read.
     virtual bool showSkinFolder(const std::string& folder) = 0;
-    // The folder of the skin list (File1's path).
+    // The folder of the skin list.
     virtual std::string skinFolder() const = 0;
     // Re-reads the skin list from its folder and returns how many entries it holds now.
     virtual std::size_t refreshSkinList() = 0;
@@ -65,7 +65,7 @@ public:
     virtual void removeTrayIcon() = 0;
     // The icon is in a notification area now, so it can bring a hidden window back.
     virtual bool isTrayIconShown() const = 0;
-    // Opens the tray's pop-up menu mnu_1 and returns when it closes.
+    // Opens the tray's pop-up menu and returns when it closes.
     virtual void openTrayMenu() = 0;
 
     // A modal box with no icon; closing it any other way than with OK answers Cancel.
@@ -75,8 +75,8 @@ public:
     // Something went wrong that no one is there to answer (a start-up, a timed pick): never a box.
     virtual void warn(std::string_view text) = 0;
 
-    // Timer1: once enabled, reports a tick every second to the presenter. Enabling a stopped
-    // beat starts a fresh interval.
+    // The one-second beat: once enabled, reports a tick every second to the presenter. Enabling a
+    // stopped beat starts a fresh interval.
     virtual void setBeatEnabled(bool enabled) = 0;
 
     // The program is over: the settings are saved and the tray icon is gone.

@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "MainWindow.h"
 
 #include "dpi.h"
 #include "frmAbout.h"
@@ -6,7 +6,7 @@
 #include "text.h"
 #include "twips.h"
 
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "app/drives.h"
 #include "app/messages.h"
 #include "app/window_forms.h"
@@ -22,7 +22,7 @@ namespace quillarbor::win32 {
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QuillarborForm1";
+constexpr wchar_t kClassName[] = L"QuillarborMainWindow";
 constexpr wchar_t kShowRequest[] = L"QuillarborShowRequest";
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kTrayAppeared = WM_APP + 2;
@@ -112,7 +112,7 @@ HWND createControl(HWND parent, const wchar_t* kind, const wchar_t* text, DWORD 
 
 } // namespace
 
-Form1::Form1(HINSTANCE instance) : instance_(instance) {
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = windowProc;
@@ -131,7 +131,7 @@ Form1::Form1(HINSTANCE instance) : instance_(instance) {
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, menu_, instance, this);
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     if (hwnd_ != nullptr) {
         DestroyWindow(hwnd_);
     }
@@ -150,29 +150,30 @@ Form1::~Form1() {
     }
 }
 
-HWND Form1::findRunning(HWND after) {
+HWND MainWindow::findRunning(HWND after) {
     // Hidden in the tray or not, the window is found by its class.
     return FindWindowExW(nullptr, after, kClassName, nullptr);
 }
 
-UINT Form1::showRequestMessage() {
+UINT MainWindow::showRequestMessage() {
     return RegisterWindowMessageW(kShowRequest);
 }
 
-LRESULT CALLBACK Form1::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        auto* self = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         self->hwnd_ = hwnd;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* self = reinterpret_cast<Form1*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (self == nullptr) {
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     return self->handle(message, wParam, lParam);
 }
 
-LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
         dpi_ = dpiForWindow(hwnd_);
@@ -183,7 +184,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kBeatTimer && presenter_ != nullptr) {
-            presenter_->onTimer1Tick();
+            presenter_->onTick();
         } else if (wParam == kTrayRetryTimer) {
             if (tray_->readd()) {
                 KillTimer(hwnd_, kTrayRetryTimer);
@@ -291,7 +292,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void Form1::createControls() {
+void MainWindow::createControls() {
     bigIcon_ = loadIcon(instance_, SM_CXICON, dpi_);
     smallIcon_ = loadIcon(instance_, SM_CXSMICON, dpi_);
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
@@ -345,7 +346,7 @@ void Form1::createControls() {
     focus_ = startFocus;
 }
 
-void Form1::layout() {
+void MainWindow::layout() {
     for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
         const form::TwipRect& r = form::kMainWindowControls[i].rect;
         const HWND control = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
@@ -364,7 +365,7 @@ void Form1::layout() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::applyFont() {
+void MainWindow::applyFont() {
     // The captions and the button's text: the other controls show what the user chose.
     std::vector<std::wstring> texts;
     std::vector<TextBox> captions;
@@ -394,14 +395,14 @@ void Form1::applyFont() {
     }
 }
 
-void Form1::setChildrenFont() {
+void MainWindow::setChildrenFont() {
     for (HWND child = GetWindow(hwnd_, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     }
 }
 
-void Form1::onDpiChanged(UINT dpi, const RECT& suggested) {
+void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     applyFont();
     layout();
@@ -410,7 +411,7 @@ void Form1::onDpiChanged(UINT dpi, const RECT& suggested) {
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
-bool Form1::preTranslate(MSG& message) {
+bool MainWindow::preTranslate(MSG& message) {
     if (hwnd_ == nullptr) {
         return false;
     }
@@ -434,7 +435,7 @@ bool Form1::preTranslate(MSG& message) {
     return IsDialogMessageW(hwnd_, &message) != FALSE;
 }
 
-void Form1::onCommand(int id, int code) {
+void MainWindow::onCommand(int id, int code) {
     if (presenter_ == nullptr) {
         return;
     }
@@ -480,11 +481,11 @@ void Form1::onCommand(int id, int code) {
     }
 }
 
-void Form1::onTrayMessage(UINT mouseMessage) {
+void MainWindow::onTrayMessage(UINT mouseMessage) {
     if (presenter_ == nullptr) {
         return;
     }
-    using Event = Form1Presenter::TrayEvent;
+    using Event = MainWindowPresenter::TrayEvent;
     switch (mouseMessage) {
     case WM_LBUTTONUP:
         presenter_->onTrayEvent(Event::LeftButtonUp);
@@ -501,33 +502,33 @@ void Form1::onTrayMessage(UINT mouseMessage) {
     }
 }
 
-void Form1::attach(Form1Presenter& presenter) {
+void MainWindow::attach(MainWindowPresenter& presenter) {
     presenter_ = &presenter;
 }
 
-std::string Form1::delayText() const {
+std::string MainWindow::delayText() const {
     return narrow(windowText(txtDelay));
 }
 
-void Form1::setDelayText(std::string_view text) {
+void MainWindow::setDelayText(std::string_view text) {
     quiet_ = true;
     SetWindowTextW(txtDelay, widen(text).c_str());
     quiet_ = false;
 }
 
-std::string Form1::countdownText() const {
+std::string MainWindow::countdownText() const {
     return narrow(windowText(txtCountdown));
 }
 
-void Form1::setCountdownText(std::string_view text) {
+void MainWindow::setCountdownText(std::string_view text) {
     SetWindowTextW(txtCountdown, widen(text).c_str());
 }
 
-void Form1::setLastShownText(std::string_view text) {
+void MainWindow::setLastShownText(std::string_view text) {
     SetWindowTextW(lblLastShown, widen(text).c_str());
 }
 
-void Form1::fillDriveList() {
+void MainWindow::fillDriveList() {
     drives_ = listDrives();
     SendMessageW(driveList, CB_RESETCONTENT, 0, 0);
     for (const std::string& drive : drives_) {
@@ -535,7 +536,7 @@ void Form1::fillDriveList() {
     }
 }
 
-void Form1::selectDrive(const std::string& path) {
+void MainWindow::selectDrive(const std::string& path) {
     std::string drive = driveOf(path, drives_);
     if (drive.empty()) {
         fillDriveList(); // perhaps mounted since the list was read
@@ -549,13 +550,13 @@ void Form1::selectDrive(const std::string& path) {
                  0);
 }
 
-bool Form1::showSkinFolder(const std::string& folder) {
+bool MainWindow::showSkinFolder(const std::string& folder) {
     return moveTo(folder);
 }
 
 // The chooser chain: the folder list, the drive and the skin list move together, from one
 // reading of the folder. False, changing nothing, when the folder cannot be read.
-bool Form1::moveTo(const std::string& path) {
+bool MainWindow::moveTo(const std::string& path) {
     const auto folder = FolderChooser::normalise(path);
     auto listing = folder ? listFolder(*folder, matchesSkinPattern) : std::nullopt;
     if (!listing) {
@@ -569,7 +570,7 @@ bool Form1::moveTo(const std::string& path) {
     return true;
 }
 
-void Form1::onDriveChosen() {
+void MainWindow::onDriveChosen() {
     const LRESULT index = SendMessageW(driveList, CB_GETCURSEL, 0, 0);
     if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) {
         return;
@@ -582,19 +583,19 @@ void Form1::onDriveChosen() {
     }
 }
 
-void Form1::openHighlightedFolder() {
+void MainWindow::openHighlightedFolder() {
     const std::string target = folderList.highlighted();
     if (!target.empty() && !moveTo(target)) {
         reportUnreadable(target);
     }
 }
 
-void Form1::reportUnreadable(const std::string& folder) {
+void MainWindow::reportUnreadable(const std::string& folder) {
     MessageBoxW(hwnd_, widen(messages::folderCannotBeRead(folder)).c_str(),
                 widen(kAppTitle).c_str(), MB_OK);
 }
 
-void Form1::fillSkinList() {
+void MainWindow::fillSkinList() {
     std::size_t characters = 0;
     for (std::size_t i = 0; i < skins_.size(); ++i) {
         characters += skins_[i].size() + 1;
@@ -610,11 +611,11 @@ void Form1::fillSkinList() {
     InvalidateRect(skinList, nullptr, TRUE);
 }
 
-std::string Form1::skinFolder() const {
+std::string MainWindow::skinFolder() const {
     return skinFolder_;
 }
 
-std::size_t Form1::refreshSkinList() {
+std::size_t MainWindow::refreshSkinList() {
     auto fresh = skins_.reread(skinFolder_);
     if (!fresh) {
         return skins_.size(); // the folder lists what it listed: the selection stays
@@ -629,15 +630,15 @@ std::size_t Form1::refreshSkinList() {
     return skins_.size();
 }
 
-std::string Form1::skinAt(std::size_t index) const {
+std::string MainWindow::skinAt(std::size_t index) const {
     return skins_[index];
 }
 
-int Form1::selectedSkin() const {
+int MainWindow::selectedSkin() const {
     return static_cast<int>(SendMessageW(skinList, LB_GETCURSEL, 0, 0));
 }
 
-bool Form1::showPreview(const std::string& picName) {
+bool MainWindow::showPreview(const std::string& picName) {
     const std::wstring path = widen(picName);
     if (!readSkinFile(picName)) {
         return false;
@@ -655,7 +656,7 @@ bool Form1::showPreview(const std::string& picName) {
     return true;
 }
 
-void Form1::clearPreview() {
+void MainWindow::clearPreview() {
     if (preview_ != nullptr) {
         DeleteObject(preview_);
         preview_ = nullptr;
@@ -663,7 +664,7 @@ void Form1::clearPreview() {
     InvalidateRect(imgPreview, nullptr, FALSE);
 }
 
-void Form1::drawPreview(const DRAWITEMSTRUCT& item) const {
+void MainWindow::drawPreview(const DRAWITEMSTRUCT& item) const {
     const RECT& box = item.rcItem;
     if (preview_ == nullptr) {
         FillRect(item.hDC, &box, GetSysColorBrush(COLOR_BTNFACE));
@@ -682,7 +683,7 @@ void Form1::drawPreview(const DRAWITEMSTRUCT& item) const {
     DeleteDC(source);
 }
 
-void Form1::createMenus() {
+void MainWindow::createMenus() {
     const auto fill = [this](HMENU into, const form::Menu& menu) {
         for (const form::MenuItem& item : menu.items) {
             const auto id = static_cast<UINT_PTR>(kFirstMenuItemId) + menuItems_.size();
@@ -701,7 +702,7 @@ void Form1::createMenus() {
     fill(popup_, form::kTrayMenu);
 }
 
-void Form1::setChecked(form::Command command, bool checked) {
+void MainWindow::setChecked(form::Command command, bool checked) {
     const UINT mark = MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED);
     for (std::size_t i = 0; i < menuItems_.size(); ++i) {
         if (menuItems_[i]->checkable && menuItems_[i]->command == command) {
@@ -713,25 +714,25 @@ void Form1::setChecked(form::Command command, bool checked) {
     }
 }
 
-void Form1::setStartInTrayChecked(bool checked) {
+void MainWindow::setStartInTrayChecked(bool checked) {
     setChecked(form::Command::StartInTray, checked);
 }
 
-void Form1::setRunAtStartupChecked(bool checked) {
+void MainWindow::setRunAtStartupChecked(bool checked) {
     setChecked(form::Command::RunAtStartup, checked);
 }
 
-void Form1::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     win32::centreOnScreen(hwnd_);
 }
 
-Form1View::WindowState Form1::windowState() const {
+MainWindowView::WindowState MainWindow::windowState() const {
     const bool minimised =
         IsWindowVisible(hwnd_) ? IsIconic(hwnd_) != FALSE : minimisedBeforeShow_ || IsIconic(hwnd_);
     return minimised ? WindowState::Minimised : WindowState::Normal;
 }
 
-void Form1::setWindowState(WindowState state) {
+void MainWindow::setWindowState(WindowState state) {
     if (state == WindowState::Minimised) {
         if (IsWindowVisible(hwnd_)) {
             ShowWindow(hwnd_, SW_MINIMIZE);
@@ -746,11 +747,11 @@ void Form1::setWindowState(WindowState state) {
     }
 }
 
-bool Form1::isWindowVisible() const {
+bool MainWindow::isWindowVisible() const {
     return IsWindowVisible(hwnd_) != FALSE;
 }
 
-void Form1::showWindow() {
+void MainWindow::showWindow() {
     if (IsWindowVisible(hwnd_)) {
         return;
     }
@@ -762,19 +763,19 @@ void Form1::showWindow() {
     ShowWindow(hwnd_, SW_SHOWNORMAL);
 }
 
-void Form1::hideWindow() {
+void MainWindow::hideWindow() {
     ShowWindow(hwnd_, SW_HIDE);
 }
 
-void Form1::repaint() {
+void MainWindow::repaint() {
     RedrawWindow(hwnd_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
-void Form1::bringToFront() {
+void MainWindow::bringToFront() {
     SetForegroundWindow(hwnd_);
 }
 
-void Form1::addTrayIcon(std::string_view tip) {
+void MainWindow::addTrayIcon(std::string_view tip) {
     trayWanted_ = true;
     if (tray_->add(widen(tip))) {
         PostMessageW(hwnd_, kTrayAppeared, 0, 0);
@@ -784,21 +785,21 @@ void Form1::addTrayIcon(std::string_view tip) {
     SetTimer(hwnd_, kTrayRetryTimer, 1000, nullptr);
 }
 
-void Form1::setTrayTip(std::string_view tip) {
+void MainWindow::setTrayTip(std::string_view tip) {
     tray_->setTip(widen(tip));
 }
 
-void Form1::removeTrayIcon() {
+void MainWindow::removeTrayIcon() {
     trayWanted_ = false;
     KillTimer(hwnd_, kTrayRetryTimer);
     tray_->remove();
 }
 
-bool Form1::isTrayIconShown() const {
+bool MainWindow::isTrayIconShown() const {
     return tray_->shown();
 }
 
-void Form1::openTrayMenu() {
+void MainWindow::openTrayMenu() {
     // The menu closes when the user clicks elsewhere only if its window is in front, and the
     // message posted after it lets the next click through: both as the shell asks.
     SetForegroundWindow(hwnd_);
@@ -808,24 +809,24 @@ void Form1::openTrayMenu() {
     PostMessageW(hwnd_, WM_NULL, 0, 0);
 }
 
-Form1View::Answer Form1::messageBox(std::string_view text, std::string_view title,
-                                    Buttons buttons) {
+MainWindowView::Answer MainWindow::messageBox(std::string_view text, std::string_view title,
+                                              Buttons buttons) {
     const int answer = MessageBoxW(hwnd_, widen(text).c_str(), widen(title).c_str(),
                                    buttons == Buttons::OkCancel ? MB_OKCANCEL : MB_OK);
     return answer == IDOK ? Answer::Ok : Answer::Cancel;
 }
 
-void Form1::showAbout() {
+void MainWindow::showAbout() {
     showAboutBox(instance_, hwnd_);
 }
 
-void Form1::warn(std::string_view text) {
+void MainWindow::warn(std::string_view text) {
     const std::string line = std::string(kAppTitle) + ": " + std::string(text) + "\n";
     writeStd(true, line);
     OutputDebugStringW(widen(line).c_str());
 }
 
-void Form1::setBeatEnabled(bool enabled) {
+void MainWindow::setBeatEnabled(bool enabled) {
     if (enabled) {
         SetTimer(hwnd_, kBeatTimer, 1000, nullptr); // a running timer starts a fresh second
     } else {
@@ -833,7 +834,7 @@ void Form1::setBeatEnabled(bool enabled) {
     }
 }
 
-void Form1::end() {
+void MainWindow::end() {
     if (hwnd_ != nullptr) {
         KillTimer(hwnd_, kBeatTimer);
         DestroyWindow(hwnd_);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form1View.h"
+#include "app/MainWindowView.h"
 #include "app/window_forms.h"
 
 #include <QMainWindow>
@@ -21,21 +21,21 @@ namespace quillarbor {
 class DriveChooser;
 class FileList;
 class FolderChooser;
-class Form1Presenter;
+class MainWindowPresenter;
 class Ticker;
 class TrayIcon;
 
 // The main window as Qt draws it: the skin folder choosers, the delay and countdown boxes, the
 // preview, the menus and the tray pop-up. It shows what the presenter tells it and reports what
 // the user does; the program's rules live in the presenter.
-class Form1 : public QMainWindow, public Form1View {
+class MainWindow : public QMainWindow, public MainWindowView {
     Q_OBJECT
 
 public:
     // `ticker` must outlive the window; without one the window beats once a second of real time.
-    explicit Form1(Ticker* ticker = nullptr, QWidget* parent = nullptr);
+    explicit MainWindow(Ticker* ticker = nullptr, QWidget* parent = nullptr);
 
-    void attach(Form1Presenter& presenter) override;
+    void attach(MainWindowPresenter& presenter) override;
 
     std::string delayText() const override;
     void setDelayText(std::string_view text) override;
@@ -100,7 +100,7 @@ private:
     void reportUnreadable(const std::string& folder);
     void forgetMinimisedHint();
 
-    Form1Presenter* presenter_ = nullptr;
+    MainWindowPresenter* presenter_ = nullptr;
     bool frontWhenShown_ = false; // brought to the front while hidden
 
     QPushButton* startFocus = nullptr;

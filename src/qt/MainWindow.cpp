@@ -1,6 +1,6 @@
-#include "qt/Form1.h"
+#include "qt/MainWindow.h"
 
-#include "app/Form1Presenter.h"
+#include "app/MainWindowPresenter.h"
 #include "app/messages.h"
 #include "app/startup_rules.h"
 #include "app/window_forms.h"
@@ -145,12 +145,12 @@ void fitCaptions(QWidget* area, const QList<const QLabel*>& labels) {
 
 } // namespace
 
-Form1::Form1(Ticker* ticker, QWidget* parent)
+MainWindow::MainWindow(Ticker* ticker, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       ticker_(ticker != nullptr ? ticker : new IntervalTicker(this)) {
-    setObjectName(QStringLiteral("Form1"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QString::fromLatin1(kAppTitle));
     createControls();
     createMenus();
@@ -163,14 +163,14 @@ Form1::Form1(Ticker* ticker, QWidget* parent)
     adjustSize();
 }
 
-void Form1::attach(Form1Presenter& presenter) {
+void MainWindow::attach(MainWindowPresenter& presenter) {
     presenter_ = &presenter;
-    connect(ticker_, &Ticker::tick, this, [this] { presenter_->onTimer1Tick(); });
+    connect(ticker_, &Ticker::tick, this, [this] { presenter_->onTick(); });
     // Edits by the user only: the presenter's own changes of the text raise nothing.
     connect(txtDelay, &QLineEdit::textEdited, this,
             [this](const QString& text) { presenter_->onDelayEdited(text.toStdString()); });
 
-    using TrayEvent = Form1Presenter::TrayEvent;
+    using TrayEvent = MainWindowPresenter::TrayEvent;
     connect(tray_, &TrayIcon::leftButtonReleased, this,
             [this] { presenter_->onTrayEvent(TrayEvent::LeftButtonUp); });
     connect(tray_, &TrayIcon::leftDoubleClicked, this,
@@ -192,7 +192,7 @@ void Form1::attach(Form1Presenter& presenter) {
     qApp->installEventFilter(this);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::MouseButtonPress:
     case QEvent::NonClientAreaMouseButtonPress:
@@ -209,7 +209,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
-void Form1::createControls() {
+void MainWindow::createControls() {
     auto* area = new QWidget(this);
     area->setFixedSize(kClientArea);
     setCentralWidget(area);
@@ -257,9 +257,9 @@ void Form1::createControls() {
     fitCaptions(area, captions);
     startFocus->setFocus();
 
-    connect(driveList, &DriveChooser::driveChanged, this, &Form1::onDriveChanged);
-    connect(folderList, &FolderChooser::pathChanged, this, &Form1::onFolderChanged);
-    connect(folderList, &FolderChooser::openFailed, this, &Form1::reportUnreadable);
+    connect(driveList, &DriveChooser::driveChanged, this, &MainWindow::onDriveChanged);
+    connect(folderList, &FolderChooser::pathChanged, this, &MainWindow::onFolderChanged);
+    connect(folderList, &FolderChooser::openFailed, this, &MainWindow::reportUnreadable);
     connect(cmdRefresh, &QPushButton::clicked, skinList, &FileList::refresh);
     const auto applySelected = [this] { presenter_->onSkinChosen(); };
     connect(skinList, &FileList::entryDoubleClicked, this, applySelected);
@@ -271,7 +271,7 @@ void Form1::createControls() {
     }
 }
 
-QMenu* Form1::createMenu(const form::Menu& menu) {
+QMenu* MainWindow::createMenu(const form::Menu& menu) {
     auto* made = new QMenu(toQString(menu.caption), this);
     made->setObjectName(toQString(menu.name));
     for (const form::MenuItem& item : menu.items) {
@@ -290,7 +290,7 @@ QMenu* Form1::createMenu(const form::Menu& menu) {
     return made;
 }
 
-void Form1::createMenus() {
+void MainWindow::createMenus() {
     for (const form::Menu& menu : form::kMenuBar) {
         menuBar()->addMenu(createMenu(menu));
     }
@@ -307,7 +307,7 @@ void Form1::createMenus() {
     });
 }
 
-void Form1::setChecked(form::Command command, bool checked) {
+void MainWindow::setChecked(form::Command command, bool checked) {
     for (const auto& [itemCommand, action] : checkables_) {
         if (itemCommand == command) {
             action->setChecked(checked);
@@ -315,28 +315,28 @@ void Form1::setChecked(form::Command command, bool checked) {
     }
 }
 
-std::string Form1::delayText() const {
+std::string MainWindow::delayText() const {
     return txtDelay->text().toStdString();
 }
 
-void Form1::setDelayText(std::string_view text) {
+void MainWindow::setDelayText(std::string_view text) {
     txtDelay->setText(toQString(text));
 }
 
-std::string Form1::countdownText() const {
+std::string MainWindow::countdownText() const {
     return txtCountdown->text().toStdString();
 }
 
-void Form1::setCountdownText(std::string_view text) {
+void MainWindow::setCountdownText(std::string_view text) {
     txtCountdown->setText(toQString(text));
 }
 
-void Form1::setLastShownText(std::string_view text) {
+void MainWindow::setLastShownText(std::string_view text) {
     lblLastShown->setText(toQString(text));
     lblLastShown->setAccessibleName(lblLastShown->text()); // its name would hide the text otherwise
 }
 
-bool Form1::showSkinFolder(const std::string& folder) {
+bool MainWindow::showSkinFolder(const std::string& folder) {
     const QSignalBlocker quietDrive(driveList);
     driveList->setDrive(folder);
     std::optional<std::vector<std::string>> skins;
@@ -354,24 +354,24 @@ bool Form1::showSkinFolder(const std::string& folder) {
     return true;
 }
 
-std::string Form1::skinFolder() const {
+std::string MainWindow::skinFolder() const {
     return skinList->path();
 }
 
-std::size_t Form1::refreshSkinList() {
+std::size_t MainWindow::refreshSkinList() {
     skinList->refresh();
     return static_cast<std::size_t>(skinList->listCount());
 }
 
-std::string Form1::skinAt(std::size_t index) const {
+std::string MainWindow::skinAt(std::size_t index) const {
     return skinList->list(static_cast<int>(index));
 }
 
-int Form1::selectedSkin() const {
+int MainWindow::selectedSkin() const {
     return skinList->listIndex();
 }
 
-bool Form1::showPreview(const std::string& picName) {
+bool MainWindow::showPreview(const std::string& picName) {
     QImage picture = loadPicture(picName);
     if (picture.isNull()) {
         return false;
@@ -381,19 +381,19 @@ bool Form1::showPreview(const std::string& picName) {
     return true;
 }
 
-void Form1::clearPreview() {
+void MainWindow::clearPreview() {
     imgPreview->clear();
 }
 
-void Form1::setStartInTrayChecked(bool checked) {
+void MainWindow::setStartInTrayChecked(bool checked) {
     setChecked(form::Command::StartInTray, checked);
 }
 
-void Form1::setRunAtStartupChecked(bool checked) {
+void MainWindow::setRunAtStartupChecked(bool checked) {
     setChecked(form::Command::RunAtStartup, checked);
 }
 
-void Form1::centreOnScreen() {
+void MainWindow::centreOnScreen() {
     // The frame counts once the window system has told its size; before the first show only
     // the window itself is known.
     const QRect screenArea = screen()->geometry();
@@ -402,11 +402,11 @@ void Form1::centreOnScreen() {
          screenArea.y() + (screenArea.height() - outer.height()) / 2);
 }
 
-Form1View::WindowState Form1::windowState() const {
+MainWindowView::WindowState MainWindow::windowState() const {
     return isMinimized() ? WindowState::Minimised : WindowState::Normal;
 }
 
-void Form1::setWindowState(WindowState state) {
+void MainWindow::setWindowState(WindowState state) {
     if (state == WindowState::Minimised) {
         QMainWindow::setWindowState(QMainWindow::windowState() | Qt::WindowMinimized);
         return;
@@ -417,11 +417,11 @@ void Form1::setWindowState(WindowState state) {
     QMainWindow::setWindowState(QMainWindow::windowState() & ~Qt::WindowMinimized);
 }
 
-bool Form1::isWindowVisible() const {
+bool MainWindow::isWindowVisible() const {
     return isVisible();
 }
 
-void Form1::showWindow() {
+void MainWindow::showWindow() {
     show();
     if (std::exchange(frontWhenShown_, false)) {
         raise();
@@ -429,15 +429,15 @@ void Form1::showWindow() {
     }
 }
 
-void Form1::hideWindow() {
+void MainWindow::hideWindow() {
     hide();
 }
 
-void Form1::repaint() {
+void MainWindow::repaint() {
     QMainWindow::repaint();
 }
 
-void Form1::bringToFront() {
+void MainWindow::bringToFront() {
     // A hidden window cannot be raised yet: it comes to the front once it is shown.
     if (!isVisible()) {
         frontWhenShown_ = true;
@@ -447,7 +447,7 @@ void Form1::bringToFront() {
     activateWindow();
 }
 
-void Form1::forgetMinimisedHint() {
+void MainWindow::forgetMinimisedHint() {
     // A window the program minimised itself (a start in the tray) keeps, under X11, the hint to
     // be mapped minimised, even after the window manager has restored or withdrawn it: shown
     // again, it would come back minimised and hide at once. Any change between states that are
@@ -461,38 +461,38 @@ void Form1::forgetMinimisedHint() {
     native->setWindowStates(states);
 }
 
-void Form1::addTrayIcon(std::string_view tip) {
+void MainWindow::addTrayIcon(std::string_view tip) {
     tray_->addTrayIcon(toQString(tip));
 }
 
-void Form1::setTrayTip(std::string_view tip) {
+void MainWindow::setTrayTip(std::string_view tip) {
     tray_->setTrayTip(toQString(tip));
 }
 
-void Form1::removeTrayIcon() {
+void MainWindow::removeTrayIcon() {
     tray_->removeTrayIcon();
 }
 
-bool Form1::isTrayIconShown() const {
+bool MainWindow::isTrayIconShown() const {
     return tray_->isVisibleInTray();
 }
 
-void Form1::openTrayMenu() {
+void MainWindow::openTrayMenu() {
     // Some notification areas open the icon's menu themselves as they report the click.
     if (!mnuTray->isVisible()) {
         mnuTray->popup(QCursor::pos());
     }
 }
 
-Form1View::Answer Form1::messageBox(std::string_view text, std::string_view title,
-                                    Buttons buttons) {
+MainWindowView::Answer MainWindow::messageBox(std::string_view text, std::string_view title,
+                                              Buttons buttons) {
     const int answer =
         MessageBox::show(this, toQString(text), toQString(title),
                          buttons == Buttons::OkCancel ? MessageBox::OkCancel : MessageBox::OkOnly);
     return answer == MessageBox::Ok ? Answer::Ok : Answer::Cancel;
 }
 
-void Form1::showAbout() {
+void MainWindow::showAbout() {
     // Made for each opening and gone once closed, so every opening loads it afresh. Guarded:
     // the window could be torn down while the dialog's loop runs.
     QPointer<frmAbout> about = new frmAbout(
@@ -504,19 +504,19 @@ void Form1::showAbout() {
     delete about;
 }
 
-void Form1::warn(std::string_view text) {
+void MainWindow::warn(std::string_view text) {
     qWarning("%s", std::string(text).c_str());
 }
 
-void Form1::setBeatEnabled(bool enabled) {
+void MainWindow::setBeatEnabled(bool enabled) {
     ticker_->setEnabled(enabled);
 }
 
-void Form1::end() {
+void MainWindow::end() {
     emit ended();
 }
 
-void Form1::onDriveChanged(const std::string& drive) {
+void MainWindow::onDriveChanged(const std::string& drive) {
     // A drive is entered at the current folder when that lies on it.
     const std::string current = currentFolder();
     const std::string target = driveList->driveOf(current) == drive ? current : drive;
@@ -529,19 +529,19 @@ void Form1::onDriveChanged(const std::string& drive) {
     }
 }
 
-void Form1::onFolderChanged(const std::string& folder) {
+void MainWindow::onFolderChanged(const std::string& folder) {
     skinList->setPath(folder);
     // Going up from a mount point leaves its drive: the drive chooser follows.
     const QSignalBlocker quiet(driveList);
     driveList->setDrive(folder);
 }
 
-void Form1::reportUnreadable(const std::string& folder) {
+void MainWindow::reportUnreadable(const std::string& folder) {
     MessageBox::show(this, toQString(messages::folderCannotBeRead(folder)),
                      QString::fromLatin1(kAppTitle), MessageBox::OkOnly);
 }
 
-void Form1::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange && isMinimized() && presenter_ != nullptr) {
         // Once the window system has finished minimising it.
@@ -549,7 +549,7 @@ void Form1::changeEvent(QEvent* event) {
     }
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (presenter_ != nullptr) {
         presenter_->onClose();
     }

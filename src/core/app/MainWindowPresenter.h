@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Form1View.h"
+#include "app/MainWindowView.h"
 #include "app/PresenterDependencies.h"
 #include "app/window_forms.h"
 
@@ -14,9 +14,9 @@ namespace quillarbor {
 class SessionSlot;
 
 // The main window's behaviour: start-up and shutdown, the countdown, picking and applying skins,
-// the menu commands and the tray icon's reactions. It drives a Form1View and hears from it; it
+// the menu commands and the tray icon's reactions. It drives a MainWindowView and hears from it; it
 // knows no toolkit, so every front-end runs the same rules.
-class Form1Presenter {
+class MainWindowPresenter {
 public:
     // How a start-up ended.
     enum class Start {
@@ -37,9 +37,9 @@ public:
     static Launch claimSession(const std::vector<std::string>& args, SessionSlot& slot);
 
     // `view` and everything `dependencies` refers to must outlive the presenter.
-    Form1Presenter(Form1View& view, PresenterDependencies dependencies);
-    Form1Presenter(const Form1Presenter&) = delete;
-    Form1Presenter& operator=(const Form1Presenter&) = delete;
+    MainWindowPresenter(MainWindowView& view, PresenterDependencies dependencies);
+    MainWindowPresenter(const MainWindowPresenter&) = delete;
+    MainWindowPresenter& operator=(const MainWindowPresenter&) = delete;
 
     // The start-up sequence, with the program's arguments.
     Start load(const std::vector<std::string>& args);
@@ -52,7 +52,7 @@ public:
     void saveSettings();
 
     // Reports from the view.
-    void onTimer1Tick();
+    void onTick();
     void onDelayEdited(std::string_view text); // the box already shows `text`
     void onSkinChosen();                       // double-click or Enter on the skin list
     void onStartInTrayClicked();               // mnuSystray or mnuSystray2
@@ -104,7 +104,7 @@ private:
     void setBeat(bool enabled);
     void hideIfMinimisedToTray();
 
-    Form1View& view_;
+    MainWindowView& view_;
     PresenterDependencies deps_;
     std::string commandLine_;
     std::string lastShown_;
@@ -113,7 +113,7 @@ private:
     std::string appliedPicName_; // the full path this run last wrote to the browser's value
     bool startInTray_ = false;   // mnuSystray's check mark is the option itself
     bool runAtStartup_ = false;  // mnuStartup's
-    bool beating_ = false;       // Timer1.Enabled
+    bool beating_ = false;       // the one-second beat is on
     bool unloaded_ = false;
     bool oneShot_ = false;
     // The last text of the delay box that countdowns were drawn from; at first the box's own "1".
