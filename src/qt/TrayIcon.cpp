@@ -1,5 +1,7 @@
 #include "qt/TrayIcon.h"
 
+#include "app/tray_policy.h"
+
 #include <QCursor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -15,10 +17,6 @@ namespace quillarbor {
 
 namespace {
 
-// Desktops often start their notification area after the programs started at logon, and
-// panels crash or are restarted while the program runs.
-constexpr std::chrono::milliseconds kDefaultRetryInterval{2000};
-
 // Where a desktop's StatusNotifierItem host announces itself.
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 
@@ -27,9 +25,9 @@ const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 TrayIcon::TrayIcon(const QIcon& icon, QObject* parent)
     : QObject(parent), image_(icon), retryTimer_(new QTimer(this)), watchTimer_(new QTimer(this)),
       isAvailable_([this] { return trayAvailable(); }) {
-    retryTimer_->setInterval(kDefaultRetryInterval);
+    retryTimer_->setInterval(kTrayRetryInterval);
     connect(retryTimer_, &QTimer::timeout, this, &TrayIcon::retry);
-    watchTimer_->setInterval(kDefaultRetryInterval);
+    watchTimer_->setInterval(kTrayRetryInterval);
     connect(watchTimer_, &QTimer::timeout, this, &TrayIcon::followHost);
 
     QDBusConnection bus = QDBusConnection::sessionBus();

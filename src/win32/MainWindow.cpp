@@ -28,9 +28,6 @@ constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr UINT kTrayAppeared = WM_APP + 2;
 constexpr UINT kMinimised = WM_APP + 3;
 constexpr UINT_PTR kBeatTimer = 1;
-constexpr UINT_PTR kTrayRetryTimer = 2;
-// Desktops start their notification area after the programs that start at logon.
-constexpr int kTrayRetries = 120;
 
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 
@@ -123,7 +120,6 @@ MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {
     windowClass.lpszClassName = kClassName;
     RegisterClassExW(&windowClass);
 
-    taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
     showRequest_ = showRequestMessage();
     createMenus();
     const std::wstring title = widen(kAppTitle);
@@ -174,6 +170,9 @@ LRESULT CALLBACK MainWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
 }
 
 LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (tray_ && tray_->handle(message, wParam)) {
+        return 0;
+    }
     switch (message) {
     case WM_CREATE:
         dpi_ = dpiForWindow(hwnd_);
@@ -185,13 +184,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kBeatTimer && presenter_ != nullptr) {
             presenter_->onTick();
-        } else if (wParam == kTrayRetryTimer) {
-            if (tray_->readd()) {
-                KillTimer(hwnd_, kTrayRetryTimer);
-                PostMessageW(hwnd_, kTrayAppeared, 0, 0);
-            } else if (++trayRetries_ >= kTrayRetries) {
-                KillTimer(hwnd_, kTrayRetryTimer);
-            }
         }
         return 0;
     case kTrayMessage:
@@ -279,14 +271,6 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             presenter_->onSecondStart();
             return kShownAnswer;
         }
-        if (message == taskbarCreated_ && taskbarCreated_ != 0 && trayWanted_) {
-            // Explorer (re)started: it knows no icon of ours, whether it had one before or not.
-            if (tray_->readd()) {
-                KillTimer(hwnd_, kTrayRetryTimer);
-                PostMessageW(hwnd_, kTrayAppeared, 0, 0);
-            }
-            return 0;
-        }
         break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
@@ -297,7 +281,7 @@ void MainWindow::createControls() {
     smallIcon_ = loadIcon(instance_, SM_CXSMICON, dpi_);
     SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
     SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-    tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, smallIcon_);
+    tray_ = std::make_unique<TrayIcon>(hwnd_, kTrayMessage, kTrayAppeared, smallIcon_);
 
     // The font first: the folder list measures its rows in it as it is created.
     applyFont();
@@ -776,13 +760,7 @@ void MainWindow::bringToFront() {
 }
 
 void MainWindow::addTrayIcon(std::string_view tip) {
-    trayWanted_ = true;
-    if (tray_->add(widen(tip))) {
-        PostMessageW(hwnd_, kTrayAppeared, 0, 0);
-        return;
-    }
-    trayRetries_ = 0;
-    SetTimer(hwnd_, kTrayRetryTimer, 1000, nullptr);
+    tray_->add(widen(tip));
 }
 
 void MainWindow::setTrayTip(std::string_view tip) {
@@ -790,8 +768,6 @@ void MainWindow::setTrayTip(std::string_view tip) {
 }
 
 void MainWindow::removeTrayIcon() {
-    trayWanted_ = false;
-    KillTimer(hwnd_, kTrayRetryTimer);
     tray_->remove();
 }
 

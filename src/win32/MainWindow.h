@@ -113,9 +113,6 @@ private:
     HICON smallIcon_ = nullptr;
     HBITMAP preview_ = nullptr;
     std::unique_ptr<TrayIcon> tray_;
-    int trayRetries_ = 0;
-    bool trayWanted_ = false; // added and not yet removed, whether a tray has it or not
-    UINT taskbarCreated_ = 0;
     UINT showRequest_ = 0;
     bool used_ = false; // the user has clicked or typed in the window
 
