@@ -1,4 +1,5 @@
 #include "app/MainWindowPresenter.h"
+#include "app/messages.h"
 #include "app/startup_rules.h"
 #include "qt/MainWindow.h"
 #include "qt/QuitSignals.h"
@@ -54,9 +55,7 @@ int main(int argc, char* argv[]) {
     case quillarbor::MainWindowPresenter::Launch::Forwarded:
         return 0;
     case quillarbor::MainWindowPresenter::Launch::Unanswered:
-        std::cerr << "quillarbor: Quillarbor already runs in this desktop session but does not "
-                     "answer; end it, then start it again"
-                  << std::endl;
+        std::cerr << quillarbor::messages::alreadyRunningUnanswered << std::endl;
         return 1;
     }
     // Read as PNG outright: left to guess, Qt would load every image plugin to ask it. The

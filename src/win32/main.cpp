@@ -2,6 +2,7 @@
 #include "text.h"
 
 #include "app/MainWindowPresenter.h"
+#include "app/messages.h"
 #include "app/session_slot.h"
 #include "app/startup_rules.h"
 #include "rotation/random_source.h"
@@ -121,8 +122,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     case quillarbor::MainWindowPresenter::Launch::Forwarded:
         return 0;
     case quillarbor::MainWindowPresenter::Launch::Unanswered:
-        quillarbor::win32::writeStd(true, "quillarbor: Quillarbor already runs in this session "
-                                          "but does not answer; end it, then start it again\n");
+        quillarbor::win32::writeStd(
+            true, std::string(quillarbor::messages::alreadyRunningUnanswered) + "\n");
         return 1;
     }
 

@@ -10,12 +10,9 @@ set -uo pipefail
 program=${1:?usage: desktop.sh <path of the built quillarbor>}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-for tool in Xvfb openbox trayer xdotool xwininfo xprop; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "desktop: $tool is not installed, skipping"
-        exit 77
-    fi
-done
+# shellcheck source=tools/lib/require.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/require.sh"
+require_tools desktop Xvfb openbox trayer xdotool xwininfo xprop
 
 script_name=desktop
 # shellcheck source=tools/lib/main_window.sh

@@ -8,12 +8,9 @@ program=${1:?usage: first_run.sh <path of the built quillarbor>}
 repo=$(cd -P "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 build=$(cd "$(dirname "$program")/.." && pwd)
 
-for tool in Xvfb openbox xdotool xwininfo xprop; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "first_run: $tool is not installed, skipping"
-        exit 77
-    fi
-done
+# shellcheck source=tools/lib/require.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/require.sh"
+require_tools first_run Xvfb openbox xdotool xwininfo xprop
 
 script_name=first_run
 # shellcheck source=tools/lib/main_window.sh

@@ -10,12 +10,9 @@ set -uo pipefail
 program=${1:?usage: session_end.sh <path of the built quillarbor>}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-for tool in Xvfb openbox xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "session_end: $tool is not installed, skipping"
-        exit 77
-    fi
-done
+# shellcheck source=tools/lib/require.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/require.sh"
+require_tools session_end Xvfb openbox xdotool
 
 script_name=session_end
 # shellcheck source=tools/lib/desktop.sh

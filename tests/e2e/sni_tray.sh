@@ -12,12 +12,9 @@ program=${1:?usage: sni_tray.sh <path of the built quillarbor>}
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 repo=$(cd "$here/../.." && pwd)
 
-for tool in dbus-run-session Xvfb openbox xdotool xwininfo xprop weston; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "sni_tray: $tool is not installed, skipping"
-        exit 77
-    fi
-done
+# shellcheck source=tools/lib/require.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/require.sh"
+require_tools sni_tray dbus-run-session Xvfb openbox xdotool xwininfo xprop weston
 if ! /usr/bin/python3 -c 'import gi' 2>/dev/null; then
     echo "sni_tray: python3-gi is not installed, skipping"
     exit 77

@@ -8,12 +8,9 @@ set -uo pipefail
 
 program=${1:?usage: start_in_tray.sh <path of the built quillarbor>}
 
-for tool in Xvfb openbox trayer xdotool xwininfo xprop; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "start_in_tray: $tool is not installed, skipping"
-        exit 77
-    fi
-done
+# shellcheck source=tools/lib/require.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/lib/require.sh"
+require_tools start_in_tray Xvfb openbox trayer xdotool xwininfo xprop
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 script_name=start_in_tray
