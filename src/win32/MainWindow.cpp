@@ -173,6 +173,8 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     if (tray_ && tray_->handle(message, wParam)) {
         return 0;
     }
+    // Each message the window answers itself has a handler of its own; the rest, and those a
+    // handler leaves, go to the system.
     switch (message) {
     case WM_CREATE:
         dpi_ = dpiForWindow(hwnd_);
@@ -182,22 +184,18 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case WM_TIMER:
-        if (wParam == kBeatTimer && presenter_ != nullptr) {
-            presenter_->onTick();
+        if (wParam == kBeatTimer) {
+            report([](MainWindowPresenter& p) { p.onTick(); });
         }
         return 0;
     case kTrayMessage:
         onTrayMessage(LOWORD(lParam));
         return 0;
     case kTrayAppeared:
-        if (presenter_ != nullptr) {
-            presenter_->onTrayAppeared();
-        }
+        report([](MainWindowPresenter& p) { p.onTrayAppeared(); });
         return 0;
     case kMinimised:
-        if (presenter_ != nullptr) {
-            presenter_->onWindowMinimised();
-        }
+        report([](MainWindowPresenter& p) { p.onWindowMinimised(); });
         return 0;
     case WM_SIZE:
         // Handled once the window system has finished minimising.
@@ -206,37 +204,20 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case WM_ACTIVATE:
-        // A window that is not a dialog keeps no focus of its own across activations.
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            const HWND focus = GetFocus();
-            if (focus != nullptr && IsChild(hwnd_, focus)) {
-                focus_ = focus;
-            }
-        } else if (focus_ != nullptr && IsWindow(focus_)) {
-            SetFocus(focus_);
+        if (onActivate(LOWORD(wParam) != WA_INACTIVE)) {
             return 0;
         }
         break;
-    case WM_MEASUREITEM: {
-        auto& item = *reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (item.CtlID == idFolderList) {
-            folderList.measure(item, font_, dpi_);
+    case WM_MEASUREITEM:
+        if (onMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) {
             return TRUE;
         }
         break;
-    }
-    case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item.CtlID == idFolderList) {
-            folderList.draw(item, dpi_);
-            return TRUE;
-        }
-        if (item.CtlID == idImgPreview) {
-            drawPreview(item);
+    case WM_DRAWITEM:
+        if (onDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
             return TRUE;
         }
         break;
-    }
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
@@ -244,36 +225,90 @@ LRESULT MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     case WM_ENDSESSION:
         // The process may be ended as soon as this returns.
-        if (wParam != FALSE && presenter_ != nullptr) {
-            presenter_->unload();
+        if (wParam != FALSE) {
+            report([](MainWindowPresenter& p) { p.unload(); });
         }
         return 0;
     case WM_CLOSE:
-        if (presenter_ != nullptr) {
-            presenter_->onClose();
-        } else {
-            DestroyWindow(hwnd_);
-        }
+        onCloseBox();
         return 0;
     case WM_DESTROY:
-        if (tray_) {
-            tray_->remove();
-        }
-        hwnd_ = nullptr;
-        PostQuitMessage(0);
+        onDestroy();
         return 0;
     default:
         if (message == showRequest_ && showRequest_ != 0) {
-            // A one-shot's window, or one that is ending, cannot stand in for the program.
-            if (presenter_ == nullptr || presenter_->hasEnded()) {
-                return 0;
-            }
-            presenter_->onSecondStart();
-            return kShownAnswer;
+            return onShowRequest();
         }
         break;
     }
     return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+template <typename Report> void MainWindow::report(Report&& toPresenter) {
+    if (presenter_ != nullptr) {
+        toPresenter(*presenter_);
+    }
+}
+
+bool MainWindow::onActivate(bool active) {
+    // A window that is not a dialog keeps no focus of its own across activations.
+    if (!active) {
+        const HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(hwnd_, focus)) {
+            focus_ = focus;
+        }
+        return false;
+    }
+    if (focus_ != nullptr && IsWindow(focus_)) {
+        SetFocus(focus_);
+        return true;
+    }
+    return false;
+}
+
+bool MainWindow::onMeasureItem(MEASUREITEMSTRUCT& item) {
+    if (item.CtlID != idFolderList) {
+        return false;
+    }
+    folderList.measure(item, font_, dpi_);
+    return true;
+}
+
+bool MainWindow::onDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID == idFolderList) {
+        folderList.draw(item, dpi_);
+        return true;
+    }
+    if (item.CtlID == idImgPreview) {
+        drawPreview(item);
+        return true;
+    }
+    return false;
+}
+
+void MainWindow::onCloseBox() {
+    if (presenter_ != nullptr) {
+        presenter_->onClose();
+    } else {
+        DestroyWindow(hwnd_);
+    }
+}
+
+void MainWindow::onDestroy() {
+    if (tray_) {
+        tray_->remove();
+    }
+    hwnd_ = nullptr;
+    PostQuitMessage(0);
+}
+
+LRESULT MainWindow::onShowRequest() {
+    // A one-shot's window, or one that is ending, cannot stand in for the program.
+    if (presenter_ == nullptr || presenter_->hasEnded()) {
+        return 0;
+    }
+    presenter_->onSecondStart();
+    return kShownAnswer;
 }
 
 void MainWindow::createControls() {

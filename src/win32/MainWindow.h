@@ -84,6 +84,14 @@ private:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
     void onTrayMessage(UINT mouseMessage);
+    // Runs `toPresenter` with the presenter, once one is attached.
+    template <typename Report> void report(Report&& toPresenter);
+    bool onActivate(bool active); // true when it set the focus itself
+    bool onMeasureItem(MEASUREITEMSTRUCT& item);
+    bool onDrawItem(const DRAWITEMSTRUCT& item);
+    void onCloseBox();
+    void onDestroy();
+    LRESULT onShowRequest();
     void onDpiChanged(UINT dpi, const RECT& suggested);
 
     void createControls();

@@ -212,7 +212,7 @@ void MainWindowPresenter::resetCountdown() {
 
 std::int32_t MainWindowPresenter::drawCountdown(float r) {
     // The box holds a delay in force after every edit; the last one is the fallback all the same.
-    std::string_view delay = view_.delayText();
+    std::string delay = view_.delayText();
     if (delayFate(delay) != DelayFate::Kept) {
         delay = delayInForce_;
     }
