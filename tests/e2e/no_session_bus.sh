@@ -57,7 +57,12 @@ start_program() {
 }
 running() { kill -0 "$program_pid" 2>/dev/null; }
 main_window() { xdotool search --all --pid "$program_pid" --name '^Quillarbor$' 2>/dev/null | head -n 1; }
-map_state() { xwininfo -id "$(main_window)" 2>/dev/null | awk '/Map State:/ { print $3 }'; }
+# Nothing when the window is not found this time: xwininfo given no window would wait for a click.
+map_state() {
+    local window
+    window=$(main_window)
+    [[ -n "$window" ]] && xwininfo -id "$window" 2>/dev/null | awk '/Map State:/ { print $3 }'
+}
 shown() { [[ "$(map_state)" == IsViewable ]]; }
 # Hidden, not merely iconified: nothing but the tray icon leads back.
 hidden() {
@@ -93,7 +98,8 @@ echo "ok: the tray comes back: the icon docks again, the window stays shown"
 
 xdotool windowminimize "$(main_window)"
 wait_for 5 hidden || die "minimised with the tray back, the window is $(map_state)"
-(cd "$skins" && timeout 30 "$program" >"$tmp/program-second.log" 2>&1)
+# Killed if it outlives its time: a program waiting on a socket does not stop for SIGTERM.
+(cd "$skins" && timeout -k 5 30 "$program" >"$tmp/program-second.log" 2>&1)
 status=$?
 ((status == 0)) || die "a second start exited with $status"
 wait_for 5 shown || die "after a second start the first window is $(map_state)"
