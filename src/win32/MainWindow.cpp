@@ -385,19 +385,17 @@ void MainWindow::layout() {
 }
 
 void MainWindow::applyFont() {
-    // The captions and the button's text: the other controls show what the user chose.
+    // The captions and the button's text: the other controls show what the user chose. Room for
+    // every text first, so that the boxes' views of them stay valid.
     std::vector<std::wstring> texts;
+    texts.reserve(form::kMainWindowControls.size());
     std::vector<TextBox> captions;
     for (const form::Control& control : form::kMainWindowControls) {
-        if (control.kind == form::Kind::Caption || control.kind == form::Kind::Button) {
+        const bool button = control.kind == form::Kind::Button;
+        if (control.kind == form::Kind::Caption || button) {
             texts.push_back(widen(control.text));
-        }
-    }
-    std::size_t next = 0;
-    for (const form::Control& control : form::kMainWindowControls) {
-        if (control.kind == form::Kind::Caption || control.kind == form::Kind::Button) {
-            captions.push_back({texts[next++], control.rect.width, control.rect.height, false,
-                                control.kind == form::Kind::Button});
+            captions.push_back(
+                {texts.back(), control.rect.width, control.rect.height, false, button});
         }
     }
     const HFONT font = fittedFont(dpi_, captions);

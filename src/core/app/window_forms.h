@@ -215,15 +215,4 @@ struct Separator {
 };
 inline constexpr Separator kAboutSeparator = {210, 225, 2640, 5774};
 
-// The control of that name in a table.
-template <std::size_t N>
-constexpr const Control& control(const std::array<Control, N>& controls, std::string_view name) {
-    for (const Control& c : controls) {
-        if (c.name == name) {
-            return c;
-        }
-    }
-    throw "no such control"; // a name missing from the table fails the build where it is constant
-}
-
 } // namespace quillarbor::form
