@@ -19,6 +19,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -50,7 +51,7 @@ void settle() {
     QCoreApplication::processEvents(QEventLoop::AllEvents, 10000);
 }
 
-// A list shown in a window of the size the main window gives it.
+// A skin folder's list shown in a window of the size the main window gives it.
 class ShownList {
 public:
     ShownList() {
@@ -58,10 +59,19 @@ public:
         list_.show();
         settle();
     }
-    FileList& operator*() { return list_; }
-    FileList* operator->() { return &list_; }
+    ShownList* operator->() { return this; }
+    void setPath(const std::string& path) { list_.show(folder_.skins(), *folder_.open(path)); }
+    void refresh() { list_.show(folder_.skins(), folder_.reread(selected())); }
+    void setListIndex(int index) { list_.setListIndex(index); }
+    int listCount() const { return list_.listCount(); }
 
 private:
+    std::optional<std::size_t> selected() const {
+        const int index = list_.listIndex();
+        return index < 0 ? std::nullopt : std::optional<std::size_t>(index);
+    }
+
+    SkinFolder folder_;
     FileList list_;
 };
 

@@ -1,12 +1,9 @@
 #include "qt/DriveChooser.h"
 
-#include "app/drives.h"
 #include "qt/drawn_icon.h"
 
 #include <QLinearGradient>
 #include <QPainter>
-
-#include <algorithm>
 
 namespace quillarbor {
 
@@ -30,53 +27,22 @@ void drawDrive(QPainter& painter) {
 } // namespace
 
 DriveChooser::DriveChooser(QWidget* parent) : QComboBox(parent), icon_(drawnIcon(drawDrive)) {
-    setDriveList(listDrives());
-    connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
-        if (index >= 0) {
-            emit driveChanged(drives_[static_cast<std::size_t>(index)]);
-        }
-    });
+    // Activated: the user's choices only, also of the drive already shown.
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { emit driveChosen(static_cast<std::size_t>(index)); });
 }
 
-std::string DriveChooser::drive() const {
-    const int index = currentIndex();
-    return index < 0 ? std::string() : drives_[static_cast<std::size_t>(index)];
-}
-
-std::string DriveChooser::driveOf(const std::string& path) const {
-    return quillarbor::driveOf(path, drives_);
-}
-
-bool DriveChooser::setDrive(const std::string& path) {
-    std::string target = driveOf(path);
-    if (target.empty()) {
-        // Perhaps mounted since the list was read.
-        setDriveList(listDrives());
-        target = driveOf(path);
-        if (target.empty()) {
-            return false;
-        }
-    }
-    const auto found = std::find(drives_.begin(), drives_.end(), target);
-    setCurrentIndex(static_cast<int>(found - drives_.begin()));
-    return true;
-}
-
-void DriveChooser::setDriveList(const std::vector<std::string>& drives) {
-    const std::string current = drive();
+void DriveChooser::show(const std::vector<std::string>& drives, std::optional<std::size_t> chosen) {
     const QSignalBlocker blocker(this);
     clear();
-    drives_ = drives;
-    for (const std::string& d : drives_) {
-        addItem(icon_, QString::fromStdString(d));
+    for (const std::string& drive : drives) {
+        addItem(icon_, QString::fromStdString(drive));
     }
-    const auto kept = std::find(drives_.begin(), drives_.end(), current);
-    setCurrentIndex(kept == drives_.end() ? -1 : static_cast<int>(kept - drives_.begin()));
+    setCurrentIndex(chosen ? static_cast<int>(*chosen) : -1);
 }
 
 void DriveChooser::showPopup() {
-    // Media come and go while the program runs.
-    setDriveList(listDrives());
+    emit aboutToPopUp();
     QComboBox::showPopup();
 }
 

@@ -3,40 +3,33 @@
 #include <QComboBox>
 #include <QIcon>
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace quillarbor {
 
-// The drive list: the drives of the machine (mount points on POSIX). Paths are UTF-8
-// text as the core keeps them.
+// The drive list: the drives of the machine (mount points on POSIX) as the skin folder lists them.
 class DriveChooser : public QComboBox {
     Q_OBJECT
 
 public:
     explicit DriveChooser(QWidget* parent = nullptr);
 
-    std::string drive() const;
-
-    // Selects the drive that holds `path`. Returns false, changing nothing, when
-    // no known drive holds it.
-    bool setDrive(const std::string& path);
-
-    // The drive among the listed ones that holds `path`; "" when none.
-    std::string driveOf(const std::string& path) const;
-
-    // Replaces the listed drives, keeping the current one when it is still there.
-    void setDriveList(const std::vector<std::string>& drives);
+    // Shows `drives` with the one at `chosen` selected; raises no signal.
+    void show(const std::vector<std::string>& drives, std::optional<std::size_t> chosen);
 
 signals:
-    // Every change of the chosen drive, by the user or by code.
-    void driveChanged(const std::string& drive);
+    // The pop-up is about to open: the drives may be listed again first.
+    void aboutToPopUp();
+    // The user chose the drive at `index`.
+    void driveChosen(std::size_t index);
 
 protected:
     void showPopup() override;
 
 private:
-    std::vector<std::string> drives_;
     QIcon icon_; // beside every drive
 };
 

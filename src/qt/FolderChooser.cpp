@@ -1,27 +1,15 @@
 #include "qt/FolderChooser.h"
 
 #include "qt/drawn_icon.h"
-#include "rotation/folder_files.h"
-#include "rotation/path_text.h"
-#include "rotation/skins.h"
 
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPolygonF>
 #include <QStyledItemDelegate>
 
-#include <algorithm>
-#include <filesystem>
-#include <optional>
-#include <system_error>
-#include <utility>
-#include <vector>
-
 namespace quillarbor {
 
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int kPathRole = Qt::UserRole;
 constexpr int kLevelRole = Qt::UserRole + 1;
@@ -39,46 +27,6 @@ public:
         QStyledItemDelegate::paint(painter, shifted, index);
     }
 };
-
-// The absolute, normalised form of a folder path, without a trailing separator
-// except at a root.
-std::optional<fs::path> normalFolder(const std::string& text) {
-    const auto path = pathFromText(text);
-    if (!path || path->empty()) {
-        return std::nullopt;
-    }
-    std::error_code error;
-    fs::path absolute = fs::absolute(*path, error);
-    if (error) {
-        return std::nullopt;
-    }
-    absolute = absolute.lexically_normal();
-    if (!absolute.has_filename() && absolute != absolute.root_path()) {
-        absolute = absolute.parent_path();
-    }
-    return absolute;
-}
-
-struct SubFolder {
-    std::string name;
-    std::string path;
-};
-
-// The sub-folders of `folder` from their names, sorted.
-std::vector<SubFolder> subFoldersOf(const fs::path& folder, std::vector<std::string> names) {
-    std::vector<SubFolder> found;
-    found.reserve(names.size());
-    for (std::string& name : names) {
-        const auto relative = pathFromText(name);
-        auto path = relative ? textFromPath(folder / *relative) : std::nullopt;
-        if (path) {
-            found.push_back({std::move(name), std::move(*path)});
-        }
-    }
-    std::sort(found.begin(), found.end(),
-              [](const SubFolder& a, const SubFolder& b) { return skinNameLess(a.name, b.name); });
-    return found;
-}
 
 // A folder in 16 units: the back with its tab, then the front, flat when
 // closed and tipped forward when open.
@@ -111,73 +59,25 @@ FolderChooser::FolderChooser(QWidget* parent)
             [this](const QListWidgetItem* item) { open(item); });
 }
 
-bool FolderChooser::setPath(const std::string& path) {
-    const auto folder = normalFolder(path);
-    const auto text = folder ? textFromPath(*folder) : std::nullopt;
-    // A plain listing: a folder of many thousands of pictures costs no path per file.
-    auto names = text ? listSubFolders(*text) : std::nullopt;
-    if (!names) {
-        return false;
-    }
-    showFolder(*folder, *text, std::move(*names));
-    return true;
-}
-
-std::optional<std::vector<std::string>>
-FolderChooser::setPathAndList(const std::string& path, bool (*wanted)(std::string_view name)) {
-    const auto folder = normalFolder(path);
-    const auto text = folder ? textFromPath(*folder) : std::nullopt;
-    auto listing = text ? listFolder(*text, wanted) : std::nullopt;
-    if (!listing) {
-        return std::nullopt;
-    }
-    showFolder(*folder, *text, std::move(listing->subFolders));
-    return std::move(listing->files);
-}
-
-void FolderChooser::showFolder(const fs::path& folder, const std::string& path,
-                               std::vector<std::string> subFolders) {
-    std::vector<fs::path> chain{folder};
-    while (chain.front().has_relative_path()) {
-        chain.insert(chain.begin(), chain.front().parent_path());
-    }
-
+void FolderChooser::show(const std::vector<FolderEntry>& entries, std::size_t chosen) {
     clear();
-    int level = 0;
-    for (const fs::path& ancestor : chain) {
-        const fs::path shown = ancestor.has_relative_path() ? ancestor.filename() : ancestor;
-        auto* item = new QListWidgetItem(openIcon_,
-                                         QString::fromStdString(textFromPath(shown).value_or("")));
-        item->setData(kPathRole, QByteArray::fromStdString(textFromPath(ancestor).value_or("")));
-        item->setData(kLevelRole, level++);
+    for (const FolderEntry& entry : entries) {
+        auto* item = new QListWidgetItem(entry.open ? openIcon_ : closedIcon_,
+                                         QString::fromStdString(entry.name));
+        // The bytes themselves, so that a name that is not UTF-8 still opens.
+        item->setData(kPathRole, QByteArray::fromStdString(entry.path));
+        item->setData(kLevelRole, entry.level);
         addItem(item);
     }
-    const int currentRow = count() - 1;
-    for (const SubFolder& sub : subFoldersOf(folder, std::move(subFolders))) {
-        auto* item = new QListWidgetItem(closedIcon_, QString::fromStdString(sub.name));
-        item->setData(kPathRole, QByteArray::fromStdString(sub.path));
-        item->setData(kLevelRole, level);
-        addItem(item);
-    }
-    setCurrentRow(currentRow);
-    scrollToItem(item(currentRow));
-
-    const bool changed = path != path_;
-    path_ = path;
-    if (changed) {
-        emit pathChanged(path_);
-    }
+    setCurrentRow(static_cast<int>(chosen));
+    scrollToItem(item(static_cast<int>(chosen)));
 }
 
 void FolderChooser::open(const QListWidgetItem* item) {
     if (item == nullptr) {
         return;
     }
-    // The bytes themselves, so that a name that is not UTF-8 still opens.
-    const std::string target = item->data(kPathRole).toByteArray().toStdString();
-    if (!setPath(target)) {
-        emit openFailed(target);
-    }
+    emit folderOpened(item->data(kPathRole).toByteArray().toStdString());
 }
 
 void FolderChooser::keyPressEvent(QKeyEvent* event) {

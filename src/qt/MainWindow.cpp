@@ -257,10 +257,13 @@ void MainWindow::createControls() {
     fitCaptions(area, captions);
     startFocus->setFocus();
 
-    connect(driveList, &DriveChooser::driveChanged, this, &MainWindow::onDriveChanged);
-    connect(folderList, &FolderChooser::pathChanged, this, &MainWindow::onFolderChanged);
-    connect(folderList, &FolderChooser::openFailed, this, &MainWindow::reportUnreadable);
-    connect(cmdRefresh, &QPushButton::clicked, skinList, &FileList::refresh);
+    connect(driveList, &DriveChooser::driveChosen, this, &MainWindow::onDriveChosen);
+    connect(driveList, &DriveChooser::aboutToPopUp, this, [this] {
+        folder_.relistDrives();
+        driveList->show(folder_.drives(), folder_.drive());
+    });
+    connect(folderList, &FolderChooser::folderOpened, this, &MainWindow::onFolderOpened);
+    connect(cmdRefresh, &QPushButton::clicked, this, [this] { refreshSkinList(); });
     const auto applySelected = [this] { presenter_->onSkinChosen(); };
     connect(skinList, &FileList::entryDoubleClicked, this, applySelected);
     // The keyboard's way to "change now".
@@ -337,34 +340,36 @@ void MainWindow::setLastShownText(std::string_view text) {
 }
 
 bool MainWindow::showSkinFolder(const std::string& folder) {
-    const QSignalBlocker quietDrive(driveList);
-    driveList->setDrive(folder);
-    std::optional<std::vector<std::string>> skins;
-    {
-        // One reading of the folder fills both lists: the chooser's change would read it again.
-        const QSignalBlocker quietFolder(folderList);
-        skins = folderList->setPathAndList(folder, matchesSkinPattern);
-    }
-    // The drive of the folder as the chooser resolved it (or of the one it stayed on).
-    driveList->setDrive(folderList->path());
-    if (!skins) {
+    return showMoved(folder_.open(folder, selection()));
+}
+
+bool MainWindow::showMoved(const std::optional<SkinFolder::Shown>& shown) {
+    // A drive the user chose goes back to the folder's when it cannot be entered.
+    driveList->show(folder_.drives(), folder_.drive());
+    if (!shown) {
         return false;
     }
-    skinList->setPath(folderList->path(), std::move(*skins));
+    folderList->show(folder_.folders(), folder_.chosenFolder());
+    skinList->show(folder_.skins(), *shown);
     return true;
 }
 
+std::optional<std::size_t> MainWindow::selection() const {
+    const int index = skinList->listIndex();
+    return index < 0 ? std::nullopt : std::optional<std::size_t>(index);
+}
+
 std::string MainWindow::skinFolder() const {
-    return skinList->path();
+    return folder_.path();
 }
 
 std::size_t MainWindow::refreshSkinList() {
-    skinList->refresh();
-    return static_cast<std::size_t>(skinList->listCount());
+    skinList->show(folder_.skins(), folder_.reread(selection()));
+    return folder_.skins().size();
 }
 
 std::string MainWindow::skinAt(std::size_t index) const {
-    return skinList->list(static_cast<int>(index));
+    return folder_.skins()[index];
 }
 
 int MainWindow::selectedSkin() const {
@@ -516,24 +521,17 @@ void MainWindow::end() {
     emit ended();
 }
 
-void MainWindow::onDriveChanged(const std::string& drive) {
-    // A drive is entered at the current folder when that lies on it.
-    const std::string current = currentFolder();
-    const std::string target = driveList->driveOf(current) == drive ? current : drive;
-    if (!folderList->setPath(target)) {
-        {
-            const QSignalBlocker quiet(driveList);
-            driveList->setDrive(folderList->path());
-        }
-        reportUnreadable(target);
+void MainWindow::onDriveChosen(std::size_t index) {
+    const std::string drive = index < folder_.drives().size() ? folder_.drives()[index] : "";
+    if (!showMoved(folder_.openDrive(index, selection()))) {
+        reportUnreadable(drive);
     }
 }
 
-void MainWindow::onFolderChanged(const std::string& folder) {
-    skinList->setPath(folder);
-    // Going up from a mount point leaves its drive: the drive chooser follows.
-    const QSignalBlocker quiet(driveList);
-    driveList->setDrive(folder);
+void MainWindow::onFolderOpened(const std::string& folder) {
+    if (!showMoved(folder_.open(folder, selection()))) {
+        reportUnreadable(folder);
+    }
 }
 
 void MainWindow::reportUnreadable(const std::string& folder) {

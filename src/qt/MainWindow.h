@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/MainWindowView.h"
+#include "app/skin_folder.h"
 #include "app/window_forms.h"
 
 #include <QMainWindow>
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -95,12 +97,16 @@ private:
     void setChecked(form::Command command, bool checked);
     void connectPresenter();
 
-    void onDriveChanged(const std::string& drive);
-    void onFolderChanged(const std::string& folder);
+    // Draws the choosers after the skin folder moved; false when it could not move.
+    bool showMoved(const std::optional<SkinFolder::Shown>& shown);
+    std::optional<std::size_t> selection() const;
+    void onDriveChosen(std::size_t index);
+    void onFolderOpened(const std::string& folder);
     void reportUnreadable(const std::string& folder);
     void forgetMinimisedHint();
 
     MainWindowPresenter* presenter_ = nullptr;
+    SkinFolder folder_;
     bool frontWhenShown_ = false; // brought to the front while hidden
 
     QPushButton* startFocus = nullptr;

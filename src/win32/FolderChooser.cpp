@@ -2,30 +2,11 @@
 
 #include "text.h"
 
-#include "rotation/path_text_win.h"
-#include "rotation/skins.h"
-
 #include <algorithm>
-#include <optional>
-#include <string_view>
 
 namespace quillarbor::win32 {
 
 namespace {
-
-// The part of a full path that names its drive: C:\ or \\server\share\ for one.
-std::size_t rootLength(std::wstring_view path) {
-    if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') {
-        return 3;
-    }
-    if (path.starts_with(L"\\\\")) {
-        const std::size_t server = path.find(L'\\', 2);
-        const std::size_t share = server == std::wstring_view::npos ? std::wstring_view::npos
-                                                                    : path.find(L'\\', server + 1);
-        return share == std::wstring_view::npos ? path.size() : share + 1;
-    }
-    return path.size();
-}
 
 constexpr int kIndentPixels = 7; // at 96 DPI, as every size below
 constexpr int kIconPixels = 16;
@@ -63,68 +44,25 @@ void drawFolder(HDC dc, int left, int top, UINT dpi, bool open) {
 
 } // namespace
 
-std::optional<std::string> FolderChooser::normalise(const std::string& path) {
-    const auto wide = wideFromText(path);
-    if (!wide || wide->empty()) {
-        return std::nullopt;
-    }
-    const DWORD size = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
-    std::wstring full(size, L'\0');
-    const DWORD length = GetFullPathNameW(wide->c_str(), size, full.data(), nullptr);
-    if (length == 0 || length >= size) {
-        return std::nullopt;
-    }
-    full.resize(length);
-    if (full.size() > rootLength(full) && full.back() == L'\\') {
-        full.pop_back();
-    }
-    return textFromWide(full);
-}
-
-void FolderChooser::show(const std::string& text, std::vector<std::string> names) {
-    const std::wstring folder = widen(text);
-    std::sort(names.begin(), names.end(),
-              [](const std::string& a, const std::string& b) { return skinNameLess(a, b); });
-
-    // The drive's root, then each folder down to this one.
-    std::vector<Entry> entries;
-    const std::size_t root = rootLength(folder);
-    entries.push_back({textFromWide(folder.substr(0, root)), folder.substr(0, root), 0, true});
-    for (std::size_t start = root; start < folder.size();) {
-        std::size_t end = folder.find(L'\\', start);
-        if (end == std::wstring::npos) {
-            end = folder.size();
-        }
-        entries.push_back({textFromWide(folder.substr(0, end)), folder.substr(start, end - start),
-                           static_cast<int>(entries.size()), true});
-        start = end + 1;
-    }
-    const std::size_t current = entries.size() - 1;
-    const int level = static_cast<int>(entries.size());
-    entries.reserve(entries.size() + names.size());
-    for (const std::string& name : names) {
-        entries.push_back({addSlash(text) + name, widen(name), level, false});
-    }
-
-    entries_ = std::move(entries);
-    path_ = text;
+void FolderChooser::show(const std::vector<FolderEntry>& entries, std::size_t chosen) {
+    entries_ = &entries;
     SendMessageW(list_, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list_, LB_RESETCONTENT, 0, 0);
-    for (const Entry& entry : entries_) {
+    for (const FolderEntry& entry : entries) {
         // The names are kept for screen readers; drawing uses the entries.
-        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.name.c_str()));
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(entry.name).c_str()));
     }
-    SendMessageW(list_, LB_SETCURSEL, current, 0);
+    SendMessageW(list_, LB_SETCURSEL, chosen, 0);
     SendMessageW(list_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_, nullptr, TRUE);
 }
 
 std::string FolderChooser::highlighted() const {
     const LRESULT index = SendMessageW(list_, LB_GETCURSEL, 0, 0);
-    if (index < 0 || static_cast<std::size_t>(index) >= entries_.size()) {
+    if (entries_ == nullptr || index < 0 || static_cast<std::size_t>(index) >= entries_->size()) {
         return {};
     }
-    return entries_[static_cast<std::size_t>(index)].path;
+    return (*entries_)[static_cast<std::size_t>(index)].path;
 }
 
 void FolderChooser::measure(MEASUREITEMSTRUCT& item, HFONT font, UINT dpi) const {
@@ -143,8 +81,9 @@ void FolderChooser::draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
     const RECT& box = item.rcItem;
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    if (item.itemID < entries_.size()) {
-        const Entry& entry = entries_[item.itemID];
+    if (entries_ != nullptr && item.itemID < entries_->size()) {
+        const FolderEntry& entry = (*entries_)[item.itemID];
+        const std::wstring name = widen(entry.name);
         const int icon = scaled(kIconPixels, dpi);
         const int left = box.left + scaled(2, dpi) + entry.level * scaled(kIndentPixels, dpi);
         drawFolder(dc, left, box.top + (box.bottom - box.top - icon) / 2, dpi, entry.open);
@@ -152,7 +91,7 @@ void FolderChooser::draw(const DRAWITEMSTRUCT& item, UINT dpi) const {
         text.left = left + icon + scaled(4, dpi);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
-        DrawTextW(dc, entry.name.c_str(), static_cast<int>(entry.name.size()), &text,
+        DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &text,
                   DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
     }
     if ((item.itemState & ODS_FOCUS) != 0) {

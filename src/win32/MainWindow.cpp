@@ -7,10 +7,8 @@
 #include "twips.h"
 
 #include "app/MainWindowPresenter.h"
-#include "app/drives.h"
 #include "app/messages.h"
 #include "app/window_forms.h"
-#include "rotation/folder_files.h"
 #include "rotation/skin_file.h"
 #include "version.h"
 
@@ -361,7 +359,7 @@ void MainWindow::createControls() {
 
     setChildrenFont();
     layout();
-    fillDriveList();
+    showDrives();
     focus_ = startFocus;
 }
 
@@ -479,7 +477,10 @@ void MainWindow::onCommand(int id, int code) {
         }
         break;
     case idDriveList:
-        if (code == CBN_SELCHANGE) {
+        if (code == CBN_DROPDOWN) {
+            folder_.relistDrives(); // media come and go while the program runs
+            showDrives();
+        } else if (code == CBN_SELCHANGE) {
             onDriveChosen();
         }
         break;
@@ -545,64 +546,41 @@ void MainWindow::setLastShownText(std::string_view text) {
     SetWindowTextW(lblLastShown, widen(text).c_str());
 }
 
-void MainWindow::fillDriveList() {
-    drives_ = listDrives();
+void MainWindow::showDrives() {
     SendMessageW(driveList, CB_RESETCONTENT, 0, 0);
-    for (const std::string& drive : drives_) {
+    for (const std::string& drive : folder_.drives()) {
         SendMessageW(driveList, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(drive).c_str()));
     }
-}
-
-void MainWindow::selectDrive(const std::string& path) {
-    std::string drive = driveOf(path, drives_);
-    if (drive.empty()) {
-        fillDriveList(); // perhaps mounted since the list was read
-        drive = driveOf(path, drives_);
-    }
-    const auto found = std::ranges::find(drives_, drive);
     // Setting the selection from code raises no change.
-    SendMessageW(driveList, CB_SETCURSEL,
-                 found == drives_.end() ? static_cast<WPARAM>(-1)
-                                        : static_cast<WPARAM>(found - drives_.begin()),
-                 0);
+    SendMessageW(driveList, CB_SETCURSEL, folder_.drive().value_or(static_cast<WPARAM>(-1)), 0);
 }
 
 bool MainWindow::showSkinFolder(const std::string& folder) {
-    return moveTo(folder);
+    return showMoved(folder_.open(folder, selection()));
 }
 
-// The chooser chain: the folder list, the drive and the skin list move together, from one
-// reading of the folder. False, changing nothing, when the folder cannot be read.
-bool MainWindow::moveTo(const std::string& path) {
-    const auto folder = FolderChooser::normalise(path);
-    auto listing = folder ? listFolder(*folder, matchesSkinPattern) : std::nullopt;
-    if (!listing) {
+bool MainWindow::showMoved(const std::optional<SkinFolder::Shown>& shown) {
+    // A drive the user chose goes back to the folder's when it cannot be entered.
+    showDrives();
+    if (!shown) {
         return false;
     }
-    folderList.show(*folder, std::move(listing->subFolders));
-    selectDrive(*folder);
-    skinFolder_ = *folder;
-    skins_ = SkinList().reread(std::move(listing->files)).value_or(SkinList());
-    fillSkinList();
+    folderList.show(folder_.folders(), folder_.chosenFolder());
+    showSkins(*shown);
     return true;
 }
 
 void MainWindow::onDriveChosen() {
-    const LRESULT index = SendMessageW(driveList, CB_GETCURSEL, 0, 0);
-    if (index < 0 || static_cast<std::size_t>(index) >= drives_.size()) {
-        return;
-    }
-    const std::string& drive = drives_[static_cast<std::size_t>(index)];
-    // A bare drive, "D:", opens at that drive's current folder.
-    if (!moveTo(drive.ends_with('\\') ? drive.substr(0, drive.size() - 1) : drive)) {
-        selectDrive(folderList.path());
+    const auto index = static_cast<std::size_t>(SendMessageW(driveList, CB_GETCURSEL, 0, 0));
+    const std::string drive = index < folder_.drives().size() ? folder_.drives()[index] : "";
+    if (!showMoved(folder_.openDrive(index, selection()))) {
         reportUnreadable(drive);
     }
 }
 
 void MainWindow::openHighlightedFolder() {
     const std::string target = folderList.highlighted();
-    if (!target.empty() && !moveTo(target)) {
+    if (!target.empty() && !showMoved(folder_.open(target, selection()))) {
         reportUnreadable(target);
     }
 }
@@ -612,43 +590,45 @@ void MainWindow::reportUnreadable(const std::string& folder) {
                 widen(kAppTitle).c_str(), MB_OK);
 }
 
-void MainWindow::fillSkinList() {
-    std::size_t characters = 0;
-    for (std::size_t i = 0; i < skins_.size(); ++i) {
-        characters += skins_[i].size() + 1;
+void MainWindow::showSkins(const SkinFolder::Shown& shown) {
+    const SkinList& skins = folder_.skins();
+    if (shown.skinsChanged) {
+        std::size_t characters = 0;
+        for (std::size_t i = 0; i < skins.size(); ++i) {
+            characters += skins[i].size() + 1;
+        }
+        SendMessageW(skinList, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(skinList, LB_RESETCONTENT, 0, 0);
+        SendMessageW(skinList, LB_INITSTORAGE, skins.size(),
+                     static_cast<LPARAM>(characters * sizeof(wchar_t)));
+        for (std::size_t i = 0; i < skins.size(); ++i) {
+            SendMessageW(skinList, LB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(widen(skins[i]).c_str()));
+        }
+        SendMessageW(skinList, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(skinList, nullptr, TRUE);
     }
-    SendMessageW(skinList, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(skinList, LB_RESETCONTENT, 0, 0);
-    SendMessageW(skinList, LB_INITSTORAGE, skins_.size(),
-                 static_cast<LPARAM>(characters * sizeof(wchar_t)));
-    for (std::size_t i = 0; i < skins_.size(); ++i) {
-        SendMessageW(skinList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(skins_[i]).c_str()));
+    if (shown.selected != selection()) {
+        SendMessageW(skinList, LB_SETCURSEL, shown.selected.value_or(static_cast<WPARAM>(-1)), 0);
     }
-    SendMessageW(skinList, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(skinList, nullptr, TRUE);
+}
+
+std::optional<std::size_t> MainWindow::selection() const {
+    const LRESULT index = SendMessageW(skinList, LB_GETCURSEL, 0, 0);
+    return index < 0 ? std::nullopt : std::optional<std::size_t>(index);
 }
 
 std::string MainWindow::skinFolder() const {
-    return skinFolder_;
+    return folder_.path();
 }
 
 std::size_t MainWindow::refreshSkinList() {
-    auto fresh = skins_.reread(skinFolder_);
-    if (!fresh) {
-        return skins_.size(); // the folder lists what it listed: the selection stays
-    }
-    const int selected = selectedSkin();
-    const std::string kept = selected >= 0 ? skins_[static_cast<std::size_t>(selected)] : "";
-    skins_ = std::move(*fresh);
-    fillSkinList();
-    if (const auto row = kept.empty() ? std::nullopt : skins_.find(kept)) {
-        SendMessageW(skinList, LB_SETCURSEL, *row, 0);
-    }
-    return skins_.size();
+    showSkins(folder_.reread(selection()));
+    return folder_.skins().size();
 }
 
 std::string MainWindow::skinAt(std::size_t index) const {
-    return skins_[index];
+    return folder_.skins()[index];
 }
 
 int MainWindow::selectedSkin() const {

@@ -4,12 +4,13 @@
 #include "TrayIcon.h"
 
 #include "app/MainWindowView.h"
+#include "app/skin_folder.h"
 #include "app/window_forms.h"
-#include "rotation/skins.h"
 
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -102,10 +103,11 @@ private:
     void setChildrenFont();
     void drawPreview(const DRAWITEMSTRUCT& item) const;
 
-    void fillDriveList();
-    void selectDrive(const std::string& path);
-    bool moveTo(const std::string& path);
-    void fillSkinList();
+    // Draws the choosers after the skin folder moved; false when it could not move.
+    bool showMoved(const std::optional<SkinFolder::Shown>& shown);
+    void showDrives();
+    void showSkins(const SkinFolder::Shown& shown);
+    std::optional<std::size_t> selection() const;
     void onDriveChosen();
     void openHighlightedFolder();
     void reportUnreadable(const std::string& folder);
@@ -129,9 +131,7 @@ private:
     bool minimisedBeforeShow_ = false;
     HWND focus_ = nullptr; // given back when the window is activated again
 
-    std::vector<std::string> drives_;
-    std::string skinFolder_;
-    SkinList skins_;
+    SkinFolder folder_;
     FolderChooser folderList;
 
     HWND startFocus = nullptr;

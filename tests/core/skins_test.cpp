@@ -1,5 +1,7 @@
 #include "rotation/skins.h"
 
+#include "app/skin_folder.h"
+
 #include "rotation/folder_files.h"
 #include "rotation/path_text.h"
 
@@ -113,7 +115,7 @@ TEST(SkinNameLess, IgnoresCaseThenBytesDecide) {
     }
 }
 
-class SkinFolder : public testing::Test {
+class SkinFolderOnDisk : public testing::Test {
 protected:
     void SetUp() override {
         static std::atomic<int> counter{0};
@@ -133,7 +135,7 @@ protected:
     fs::path folder_;
 };
 
-TEST_F(SkinFolder, ListsBitmapFilesSortedIgnoringCase) {
+TEST_F(SkinFolderOnDisk, ListsBitmapFilesSortedIgnoringCase) {
     touch("b.bmp");
     touch("A.BMP");
     touch("c.Bmp");
@@ -145,14 +147,14 @@ TEST_F(SkinFolder, ListsBitmapFilesSortedIgnoringCase) {
     EXPECT_EQ(listSkinFiles(addSlash(folderText())), expected);
 }
 
-TEST_F(SkinFolder, SeesFilesAddedSinceTheLastRead) {
+TEST_F(SkinFolderOnDisk, SeesFilesAddedSinceTheLastRead) {
     touch("a.bmp");
     EXPECT_EQ(listSkinFiles(folderText()).size(), 1u);
     touch("b.bmp");
     EXPECT_EQ(listSkinFiles(folderText()), (std::vector<std::string>{"a.bmp", "b.bmp"}));
 }
 
-TEST_F(SkinFolder, FollowsLinksToFilesOnly) {
+TEST_F(SkinFolderOnDisk, FollowsLinksToFilesOnly) {
     touch("real.bmp");
     fs::create_directory(folder_ / "sub");
     std::error_code error;
@@ -165,7 +167,7 @@ TEST_F(SkinFolder, FollowsLinksToFilesOnly) {
     EXPECT_EQ(listSkinFiles(folderText()), (std::vector<std::string>{"link.bmp", "real.bmp"}));
 }
 
-TEST_F(SkinFolder, KeepsRawByteNames) {
+TEST_F(SkinFolderOnDisk, KeepsRawByteNames) {
 #ifdef _WIN32
     GTEST_SKIP() << "names are UTF-16 on this platform";
 #else
@@ -180,7 +182,7 @@ TEST_F(SkinFolder, KeepsRawByteNames) {
 #endif
 }
 
-TEST_F(SkinFolder, MissingOrNonFolderGivesAnEmptyList) {
+TEST_F(SkinFolderOnDisk, MissingOrNonFolderGivesAnEmptyList) {
     touch("a.bmp");
     EXPECT_TRUE(listSkinFiles(text(folder_ / "missing")).empty());
     EXPECT_TRUE(listSkinFiles(text(folder_ / "a.bmp")).empty());
@@ -194,7 +196,7 @@ std::vector<std::string> sorted(std::vector<std::string> names) {
     return names;
 }
 
-TEST_F(SkinFolder, SubFoldersHiddenOnesIncludedFilesLeftOut) {
+TEST_F(SkinFolderOnDisk, SubFoldersHiddenOnesIncludedFilesLeftOut) {
     for (const char* name : {"b", "A", ".hidden", "x.bmp", "deep"}) {
         fs::create_directory(folder_ / name);
     }
@@ -206,7 +208,7 @@ TEST_F(SkinFolder, SubFoldersHiddenOnesIncludedFilesLeftOut) {
     EXPECT_EQ(sorted(listSubFolders(addSlash(folderText())).value()), expected);
 }
 
-TEST_F(SkinFolder, SubFoldersFollowLinksToFolders) {
+TEST_F(SkinFolderOnDisk, SubFoldersFollowLinksToFolders) {
     fs::create_directory(folder_ / "real");
     touch("file.bmp");
     std::error_code error;
@@ -220,7 +222,7 @@ TEST_F(SkinFolder, SubFoldersFollowLinksToFolders) {
               (std::vector<std::string>{"linked", "real"}));
 }
 
-TEST_F(SkinFolder, SubFoldersOfNoFolderAreNoneOfAnEmptyOneAnEmptyList) {
+TEST_F(SkinFolderOnDisk, SubFoldersOfNoFolderAreNoneOfAnEmptyOneAnEmptyList) {
     touch("a.bmp");
     fs::create_directory(folder_ / "empty");
     EXPECT_EQ(listSubFolders(text(folder_ / "empty")), std::vector<std::string>());
@@ -229,7 +231,7 @@ TEST_F(SkinFolder, SubFoldersOfNoFolderAreNoneOfAnEmptyOneAnEmptyList) {
     EXPECT_FALSE(listSubFolders(""));
 }
 
-TEST_F(SkinFolder, SubFoldersKeepRawByteNames) {
+TEST_F(SkinFolderOnDisk, SubFoldersKeepRawByteNames) {
 #ifdef _WIN32
     GTEST_SKIP() << "names are UTF-16 on this platform";
 #else
@@ -245,7 +247,7 @@ TEST_F(SkinFolder, SubFoldersKeepRawByteNames) {
 // Names that agree for 7, 8, 9, 15, 16 and 17 bytes, or differ only in letter
 // case, where a sort that looks at the first bytes first must still agree with
 // skinNameLess.
-TEST_F(SkinFolder, LargeListsSortAsSkinNameLess) {
+TEST_F(SkinFolderOnDisk, LargeListsSortAsSkinNameLess) {
     std::vector<std::string> names;
     for (const std::string stem :
          {"a", "abcdefg", "abcdefgh", "ABCDEFGHI", "abcdefghijklmno", "abcdefghijklmnop",
@@ -266,7 +268,7 @@ TEST_F(SkinFolder, LargeListsSortAsSkinNameLess) {
     EXPECT_EQ(listSkinFiles(folderText()), names);
 }
 
-TEST_F(SkinFolder, RereadTellsWhetherTheListChanged) {
+TEST_F(SkinFolderOnDisk, RereadTellsWhetherTheListChanged) {
     touch("b.bmp");
     touch("a.bmp");
     const std::optional<SkinList> first = SkinList().reread(folderText());
@@ -295,7 +297,7 @@ TEST_F(SkinFolder, RereadTellsWhetherTheListChanged) {
     EXPECT_EQ(renamed->find("b.bmp"), std::nullopt);
 }
 
-TEST_F(SkinFolder, RereadOfAnotherFolderOrNoFolder) {
+TEST_F(SkinFolderOnDisk, RereadOfAnotherFolderOrNoFolder) {
     touch("a.bmp");
     fs::create_directory(folder_ / "other");
     std::ofstream(folder_ / "other" / "z.bmp") << "BM";
@@ -304,6 +306,78 @@ TEST_F(SkinFolder, RereadOfAnotherFolderOrNoFolder) {
               std::vector<std::string>{"z.bmp"});
     EXPECT_TRUE(list.reread(text(folder_ / "missing")).value().names().empty());
     EXPECT_FALSE(SkinList().reread(text(folder_ / "missing"))) << "empty stays empty";
+}
+
+std::vector<std::string> testDrives; // what the choosers' drive list shows
+
+TEST_F(SkinFolderOnDisk, ChoosersFollowTheFolderAndItsDrive) {
+    for (const char* name : {"skins/b", "skins/.Hidden", "skins/A", "other"}) {
+        fs::create_directories(folder_ / name);
+    }
+    for (const char* name : {"skins/b.bmp", "skins/A.bmp", "other/z.bmp"}) {
+        touch(name);
+    }
+    const std::string root = folderText(), skins = text(folder_ / "skins");
+    testDrives = {root, text(folder_ / "other"), text(folder_ / "gone")};
+    quillarbor::SkinFolder chooser([] { return testDrives; });
+
+    ASSERT_TRUE(chooser.open(skins + sep + "A" + sep + ".."));
+    EXPECT_EQ(chooser.path(), skins) << "the normal form";
+    const auto& entries = chooser.folders();
+    ASSERT_GE(entries.size(), 5u);
+    const std::size_t at = entries.size() - 4;
+    EXPECT_EQ(chooser.chosenFolder(), at);
+    EXPECT_EQ(entries[at].name, "skins");
+    EXPECT_EQ(entries[at].path, skins);
+    EXPECT_EQ(entries[at - 1].path, root);
+    EXPECT_EQ(entries[0].level, 0);
+    for (std::size_t i = at + 1; i < entries.size(); ++i) {
+        EXPECT_EQ(entries[i].level, entries[at].level + 1);
+        EXPECT_FALSE(entries[i].open);
+        EXPECT_EQ(entries[i].path, skins + sep + entries[i].name);
+    }
+    EXPECT_EQ(entries[at + 1].name + entries[at + 2].name + entries[at + 3].name, ".HiddenAb");
+    EXPECT_EQ(chooser.skins().names(), (std::vector<std::string>{"A.bmp", "b.bmp"}));
+    EXPECT_EQ(chooser.drive(), 0u);
+
+    // A drive holding the folder opens on it; another opens where it opens; one that cannot be
+    // read changes nothing.
+    EXPECT_TRUE(chooser.openDrive(0));
+    EXPECT_EQ(chooser.path(), skins);
+    EXPECT_FALSE(chooser.openDrive(2));
+    EXPECT_FALSE(chooser.openDrive(3));
+    EXPECT_EQ(chooser.path(), skins);
+    EXPECT_TRUE(chooser.openDrive(1));
+    EXPECT_EQ(chooser.drive(), 1u);
+    EXPECT_EQ(chooser.skins().names(), std::vector<std::string>{"z.bmp"});
+    EXPECT_FALSE(chooser.open(text(folder_ / "missing")));
+    EXPECT_EQ(chooser.path(), text(folder_ / "other"));
+}
+
+TEST_F(SkinFolderOnDisk, SelectionFollowsItsNameWithinItsFolder) {
+    fs::create_directories(folder_ / "twin");
+    for (const char* name : {"b.bmp", "c.bmp", "twin/a.bmp", "twin/b.bmp"}) {
+        touch(name);
+    }
+    quillarbor::SkinFolder chooser;
+    ASSERT_TRUE(chooser.open(folderText()));
+    touch("a.bmp");
+    const auto moved = chooser.reread(1); // c.bmp
+    EXPECT_TRUE(moved.skinsChanged);
+    EXPECT_EQ(moved.selected, 2u);
+    const auto same = chooser.reread(2);
+    EXPECT_FALSE(same.skinsChanged);
+    EXPECT_EQ(same.selected, 2u);
+    fs::remove(folder_ / "c.bmp");
+    EXPECT_EQ(chooser.reread(2).selected, std::nullopt) << "gone with its file";
+
+    // Another folder listing the same names keeps the rows, not the selection.
+    ASSERT_TRUE(chooser.open(folderText(), 1));
+    const auto elsewhere = chooser.open(text(folder_ / "twin"), 1);
+    ASSERT_TRUE(elsewhere);
+    EXPECT_FALSE(elsewhere->skinsChanged);
+    EXPECT_EQ(elsewhere->selected, std::nullopt);
+    EXPECT_EQ(chooser.open(text(folder_ / "twin"), 1)->selected, 1u) << "the same folder again";
 }
 
 } // namespace

@@ -259,7 +259,7 @@ void AccessibilityTest::enterInTheSkinListAppliesTheSkin() {
 
     // Enter anywhere else keeps its own meaning.
     writeBitmap(start_->filePath(QStringLiteral("red.bmp")));
-    list->refresh();
+    form_->refreshSkinList();
     QTest::keyClick(list, Qt::Key_Down);
     auto* command1 = form_->findChild<QWidget*>(QStringLiteral("startFocus"));
     command1->setFocus();

@@ -255,7 +255,7 @@ void BadInputTest::folderOfManyFiles() {
     saveSetting(loc::settingDelay, "0.1");
     start({0.5f}, at("many")); // every pick takes an empty file
     QCOMPARE(files()->listCount(), kFiles + 1);
-    QCOMPARE(files()->list(0), std::string("0.bmp"));
+    QCOMPARE(form().skinAt(0), std::string("0.bmp"));
     chooseEntry(0);
     QCOMPARE(toolbarValue(), at("many/0.bmp"));
 
@@ -301,9 +301,9 @@ void BadInputTest::namesAreBytes() {
     }
     // The file sorts first: r = 0 picks it.
     start({0.0f}, skins);
-    QCOMPARE(files()->path(), skins);
+    QCOMPARE(form().skinFolder(), skins);
     QCOMPARE(files()->listCount(), twin.isEmpty() ? 1 : 2);
-    QCOMPARE(files()->list(0), name.toStdString());
+    QCOMPARE(form().skinAt(0), name.toStdString());
 
     if (!picture) {
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(" as a picture"));
@@ -318,7 +318,7 @@ void BadInputTest::namesAreBytes() {
     // The folder is saved as the bytes that name it, and found again.
     form().close();
     start({0.0f});
-    QCOMPARE(files()->path(), skins);
+    QCOMPARE(form().skinFolder(), skins);
     form().close();
     QCOMPARE(savedSetting(loc::settingPath), skins);
 #endif
@@ -328,7 +328,7 @@ void BadInputTest::relativeSavedFolderIsKeptWhole() {
     // "." names the folder the program starts in, wherever that is: it is kept by its name.
     writeBitmap(QString::fromStdString(at("b.bmp")));
     start({0.0f}, ".");
-    QCOMPARE(files()->path(), root());
+    QCOMPARE(form().skinFolder(), root());
     form().close();
     QCOMPARE(savedSetting(loc::settingPath), root());
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,6 +30,18 @@ struct FolderListing {
 };
 std::optional<FolderListing> listFolder(const std::string& folder,
                                         bool (*wanted)(std::string_view name));
+
+// The absolute, normal form of a folder path: no "." or ".." parts and no separator at its end
+// except at a drive's root ("D:" on Windows is that drive's current folder). nullopt when the
+// text names no path.
+std::optional<std::string> normalFolder(const std::string& folder);
+
+// The length of the part of a normal path that names its drive's root: "/", "C:\" or
+// "\\server\share\".
+std::size_t folderRootLength(std::string_view folder);
+
+// The folder a chosen drive opens at: on Windows that drive's current folder, elsewhere its root.
+std::string driveFolder(const std::string& drive);
 
 namespace detail {
 // Each platform's one pass over a folder (folder_files_posix.cpp, folder_files_win.cpp), behind

@@ -1,8 +1,12 @@
 #include "rotation/folder_files.h"
 
+#include "rotation/path_text.h"
+
 #include <dirent.h>
 #include <sys/stat.h>
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace quillarbor {
@@ -44,6 +48,34 @@ std::optional<FolderListing> detail::readFolder(const std::string& folder,
     }
     ::closedir(dir);
     return listing;
+}
+
+} // namespace quillarbor
+
+namespace quillarbor {
+
+std::optional<std::string> normalFolder(const std::string& folder) {
+    const auto path = pathFromText(folder);
+    if (!path || path->empty()) {
+        return std::nullopt;
+    }
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(*path, error).lexically_normal();
+    if (error) {
+        return std::nullopt;
+    }
+    if (!absolute.has_filename() && absolute != absolute.root_path()) {
+        absolute = absolute.parent_path();
+    }
+    return textFromPath(absolute);
+}
+
+std::size_t folderRootLength(std::string_view folder) {
+    return folder.starts_with('/') ? 1 : 0;
+}
+
+std::string driveFolder(const std::string& drive) {
+    return drive;
 }
 
 } // namespace quillarbor

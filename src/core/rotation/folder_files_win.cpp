@@ -61,3 +61,44 @@ std::optional<FolderListing> detail::readFolder(const std::string& folder,
 }
 
 } // namespace quillarbor
+
+namespace quillarbor {
+
+std::optional<std::string> normalFolder(const std::string& folder) {
+    const auto wide = wideFromText(folder);
+    if (!wide || wide->empty()) {
+        return std::nullopt;
+    }
+    const DWORD size = GetFullPathNameW(wide->c_str(), 0, nullptr, nullptr);
+    std::wstring full(size, L'\0');
+    const DWORD length = GetFullPathNameW(wide->c_str(), size, full.data(), nullptr);
+    if (length == 0 || length >= size) {
+        return std::nullopt;
+    }
+    full.resize(length);
+    std::string text = textFromWide(full);
+    if (text.size() > folderRootLength(text) && text.back() == '\\') {
+        text.pop_back();
+    }
+    return text;
+}
+
+std::size_t folderRootLength(std::string_view folder) {
+    if (folder.size() >= 3 && folder[1] == ':' && folder[2] == '\\') {
+        return 3;
+    }
+    if (folder.starts_with("\\\\")) {
+        const std::size_t server = folder.find('\\', 2);
+        const std::size_t share =
+            server == std::string_view::npos ? server : folder.find('\\', server + 1);
+        return share == std::string_view::npos ? folder.size() : share + 1;
+    }
+    return folder.size();
+}
+
+std::string driveFolder(const std::string& drive) {
+    // "D:" rather than "D:\": a drive is entered where the user last was on it.
+    return drive.ends_with('\\') ? drive.substr(0, drive.size() - 1) : drive;
+}
+
+} // namespace quillarbor
