@@ -95,7 +95,6 @@ private:
     void createMenus();
     QMenu* createMenu(const form::Menu& menu);
     void setChecked(form::Command command, bool checked);
-    void connectPresenter();
 
     // Draws the choosers after the skin folder moved; false when it could not move.
     bool showMoved(const std::optional<SkinFolder::Shown>& shown);

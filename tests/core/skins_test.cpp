@@ -191,6 +191,12 @@ TEST_F(SkinFolderOnDisk, MissingOrNonFolderGivesAnEmptyList) {
     EXPECT_TRUE(listSkinFiles(text(folder_ / "empty")).empty());
 }
 
+// The sub-folders a folder's listing gives; nullopt when it cannot be read.
+std::optional<std::vector<std::string>> listSubFolders(const std::string& folder) {
+    auto listing = listFolder(folder, nullptr);
+    return listing ? std::optional(std::move(listing->subFolders)) : std::nullopt;
+}
+
 std::vector<std::string> sorted(std::vector<std::string> names) {
     std::sort(names.begin(), names.end());
     return names;

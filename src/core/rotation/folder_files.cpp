@@ -10,14 +10,6 @@ std::vector<std::string> listFolderFiles(const std::string& folder,
     return listing ? std::move(listing->files) : std::vector<std::string>();
 }
 
-std::optional<std::vector<std::string>> listSubFolders(const std::string& folder) {
-    auto listing = detail::readFolder(folder, nullptr, true);
-    if (!listing) {
-        return std::nullopt;
-    }
-    return std::move(listing->subFolders);
-}
-
 std::optional<FolderListing> listFolder(const std::string& folder,
                                         bool (*wanted)(std::string_view name)) {
     return detail::readFolder(folder, wanted, true);

@@ -15,15 +15,11 @@ namespace quillarbor {
 std::vector<std::string> listFolderFiles(const std::string& folder,
                                          bool (*wanted)(std::string_view name));
 
-// The names of a folder's sub-folders (symbolic links followed; hidden ones
-// too, "." and ".." not), in the order the file system lists them, as path
-// text. nullopt when the folder cannot be opened; an error part-way keeps what
-// was read so far.
-std::optional<std::vector<std::string>> listSubFolders(const std::string& folder);
-
-// A folder's files and sub-folders from one reading of it, each list as
-// listFolderFiles and listSubFolders give it: a folder of many thousands of
-// files is read once for both. nullopt when the folder cannot be opened.
+// A folder's files that `wanted` accepts (none without it) and its sub-folders
+// (symbolic links followed; hidden ones too, "." and ".." not), from one
+// reading of it, in the order the file system lists them: a folder of many
+// thousands of files is read once for both. nullopt when the folder cannot be
+// opened; an error part-way keeps what was read so far.
 struct FolderListing {
     std::vector<std::string> files;
     std::vector<std::string> subFolders;
