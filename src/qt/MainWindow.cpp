@@ -1,6 +1,7 @@
 #include "qt/MainWindow.h"
 
 #include "app/MainWindowPresenter.h"
+#include "app/layout_scale.h"
 #include "app/messages.h"
 #include "app/startup_rules.h"
 #include "app/window_forms.h"
@@ -34,12 +35,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
-#include <cmath>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -47,18 +48,11 @@ namespace quillarbor {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-constexpr QSize kClientArea(form::kMainClientWidth / kTwipsPerPixel,
-                            form::kMainClientHeight / kTwipsPerPixel);
+// The layout is designed in twips, 15 to a pixel.
+constexpr double kPixelsPerTwip = 1.0 / 15;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void place(QWidget* control, std::string_view name, const form::TwipRect& rect) {
-    control->setObjectName(toQString(name));
-    control->setGeometry(rect.left / kTwipsPerPixel, rect.top / kTwipsPerPixel,
-                         rect.width / kTwipsPerPixel, rect.height / kTwipsPerPixel);
 }
 
 // The widget of each kind of control.
@@ -122,25 +116,25 @@ QImage loadPicture(const std::string& picName) {
     return picture;
 }
 
-// The captions were sized for a narrow 8-point face. The boxes keep their size;
-// the type shrinks until every caption fits its box.
-void fitCaptions(QWidget* area, const QList<const QLabel*>& labels) {
-    QFont font = area->font();
-    qreal size = font.pointSizeF() > 0 ? std::min<qreal>(font.pointSizeF(), 8.0) : 8.0;
-    constexpr qreal kSmallest = 6.0;
-    for (;; size -= 0.5) {
-        font.setPointSizeF(size);
-        const QFontMetrics metrics(font);
-        bool fits = true;
-        for (const QLabel* label : labels) {
-            fits = fits && metrics.horizontalAdvance(label->text()) <= label->width() &&
-                   metrics.height() <= label->height();
-        }
-        if (fits || size <= kSmallest) {
-            break;
-        }
+// What a control's text takes in the application's font: a caption its line, a button its text
+// and margins, a field one line and its frame.
+std::optional<form::TextSize> textSize(const form::Control& control, const QWidget* widget) {
+    const QFontMetrics metrics(widget->font());
+    const int frame = 2 * widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+    switch (control.kind) {
+    case form::Kind::Caption:
+        return form::TextSize{metrics.horizontalAdvance(toQString(control.text)), metrics.height()};
+    case form::Kind::Button:
+        return form::TextSize{metrics.horizontalAdvance(toQString(control.text)) +
+                                  2 * widget->style()->pixelMetric(QStyle::PM_ButtonMargin),
+                              metrics.height()};
+    case form::Kind::TextBox:
+    case form::Kind::ReadOnlyBox:
+    case form::Kind::DriveList:
+        return form::TextSize{0, metrics.height() + frame};
+    default:
+        return std::nullopt;
     }
-    area->setFont(font);
 }
 
 } // namespace
@@ -211,15 +205,22 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::createControls() {
     auto* area = new QWidget(this);
-    area->setFixedSize(kClientArea);
     setCentralWidget(area);
 
     // Made in tab order. The start focus lies right of the client area: never seen, it holds the
     // focus at start so that no visible control shows a focus mark and Enter or Space do nothing.
     QWidget* previous = nullptr;
+    std::vector<QWidget*> widgets;
+    std::vector<form::TwipRect> boxes;
+    std::vector<form::TextSize> sizes;
     for (const form::Control& control : form::kMainWindowControls) {
         QWidget* widget = createWidget(control, area);
-        place(widget, control.name, control.rect);
+        widget->setObjectName(toQString(control.name));
+        widgets.push_back(widget);
+        if (const auto size = textSize(control, widget)) {
+            boxes.push_back(control.rect);
+            sizes.push_back(*size);
+        }
         // A label given a name is read by that name instead of its text, so captions keep their
         // text as their name.
         widget->setAccessibleName(toQString(control.accessibleName));
@@ -246,15 +247,25 @@ void MainWindow::createControls() {
     find(imgPreview, "imgPreview");
 
     // Captions carry no access keys; buddies still tell a screen reader what they name.
-    QList<const QLabel*> captions;
     for (const form::Control& control : form::kMainWindowControls) {
         if (control.kind == form::Kind::Caption) {
-            auto* caption = area->findChild<QLabel*>(toQString(control.name));
-            caption->setBuddy(area->findChild<QWidget*>(toQString(control.names)));
-            captions.append(caption);
+            area->findChild<QLabel*>(toQString(control.name))
+                ->setBuddy(area->findChild<QWidget*>(toQString(control.names)));
         }
     }
-    fitCaptions(area, captions);
+
+    // The type stays the desktop's; the layout grows by one factor if a text needs it.
+    const double scale =
+        kPixelsPerTwip *
+        form::layoutScale(boxes, kPixelsPerTwip, [&](std::size_t i, int) { return sizes[i]; });
+    for (std::size_t i = 0; i < widgets.size(); ++i) {
+        const auto [left, top, width, height] =
+            form::toPixels(form::kMainWindowControls[i].rect, scale);
+        widgets[i]->setGeometry(left, top, width, height);
+    }
+    const form::PixelRect client =
+        form::toPixels({0, 0, form::kMainClientWidth, form::kMainClientHeight}, scale);
+    area->setFixedSize(client.width, client.height);
     startFocus->setFocus();
 
     connect(driveList, &DriveChooser::driveChanged, this, &MainWindow::onDriveChanged);

@@ -1,5 +1,6 @@
 #include "qt/frmAbout.h"
 
+#include "app/layout_scale.h"
 #include "app/sys_info.h"
 #include "app/window_forms.h"
 #include "rotation/skins.h"
@@ -7,7 +8,6 @@
 #include "settings/registry.h"
 #include "version.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
@@ -20,26 +20,16 @@
 #include <QShowEvent>
 #include <QStyle>
 
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace quillarbor {
 
 namespace {
-
-// The layout is designed in twips, 15 to a pixel.
-constexpr int px(int twips) {
-    return twips / 15;
-}
-constexpr qreal pxF(int twips) {
-    return twips / 15.0;
-}
-
-void place(QWidget* control, const form::TwipRect& rect) {
-    control->setGeometry(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
-}
 
 constexpr const char* kIcon = ":/icons/quillarbor-32.png";
 
@@ -54,26 +44,22 @@ bool isNormalFile(const std::string& path) {
     return info.isFile() && !info.isHidden();
 }
 
-// Whether every text of the dialog fits its control when drawn in `font`.
-bool textsFit(const QWidget* dialog, const QFont& font) {
-    const QFontMetrics metrics(font);
-    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-        const QRect box = label->contentsRect();
-        const QRect needed = metrics.boundingRect(QRect(0, 0, box.width(), 100 * box.height()),
-                                                  Qt::TextWordWrap, label->text());
-        if (needed.width() > box.width() || needed.height() > box.height()) {
-            return false;
-        }
-    }
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+// What a control's text takes in its font: a label its text wrapped at `width`, a button its
+// text and margins.
+form::TextSize textSize(const QWidget* control, int width) {
+    const QFontMetrics metrics(control->font());
+    if (const auto* button = qobject_cast<const QPushButton*>(control)) {
         QString text = button->text();
         text.remove(QLatin1Char('&'));
-        if (metrics.horizontalAdvance(text) + 2 * margin > button->width()) {
-            return false;
-        }
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        return {metrics.horizontalAdvance(text) + 2 * margin, metrics.height()};
     }
-    return true;
+    const QString text = qobject_cast<const QLabel*>(control)->text();
+    if (text.isEmpty()) {
+        return {0, 0};
+    }
+    const QRect needed = metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
+    return {needed.width(), needed.height()};
 }
 
 QMargins frameOf(const QWidget* window) {
@@ -103,7 +89,6 @@ frmAbout::frmAbout(ShowMessage showMessage, QWidget* parent, Launcher launch)
       showMessage_(std::move(showMessage)),
       launch_(launch ? std::move(launch) : Launcher(startDetached)) {
     setObjectName(QStringLiteral("frmAbout"));
-    setFixedSize(px(form::kAboutClientWidth), px(form::kAboutClientHeight));
     setWindowIcon(QIcon(QString::fromLatin1(kIcon)));
     createControls();
 }
@@ -119,7 +104,6 @@ void frmAbout::createControls() {
             widget = label;
         }
         widget->setObjectName(toQString(control.name));
-        place(widget, control.rect);
         // A label given a name is read by that name instead of its text, so the labels that show
         // text keep their text as their name; only the blank ones get one.
         widget->setAccessibleName(toQString(control.accessibleName));
@@ -165,24 +149,31 @@ void frmAbout::load() {
                             .arg(kVersionMinor)
                             .arg(kVersionRevision));
     lblTitle->setText(title);
-    fitFont();
+    fitLayout();
     centreOnScreen();
     cmdOK->setFocus();
 }
 
-// The layout is fixed in size, and most desktop fonts are too wide for the
-// description, so the dialog steps its font down until every text fits.
-void frmAbout::fitFont() {
-    constexpr qreal kSmallest = 6.0;
-    QFont shown = QApplication::font(this);
-    if (shown.pointSizeF() <= 0) {
-        setFont(shown); // sized in pixels: nothing to step
-        return;
+// The type stays the desktop's; the layout grows by one factor if a text needs it.
+void frmAbout::fitLayout() {
+    constexpr double kPixelsPerTwip = 1.0 / 15; // the layout is designed in twips
+    std::vector<form::TwipRect> boxes;
+    std::vector<QWidget*> controls;
+    for (const form::Control& control : form::kAboutControls) {
+        boxes.push_back(control.rect);
+        controls.push_back(findChild<QWidget*>(toQString(control.name)));
     }
-    while (shown.pointSizeF() > kSmallest && !textsFit(this, shown)) {
-        shown.setPointSizeF(shown.pointSizeF() - 0.5);
+    scale_ =
+        kPixelsPerTwip * form::layoutScale(boxes, kPixelsPerTwip, [&](std::size_t i, int width) {
+            return textSize(controls[i], width);
+        });
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const auto [left, top, width, height] = form::toPixels(boxes[i], scale_);
+        controls[i]->setGeometry(left, top, width, height);
     }
-    setFont(shown);
+    const form::PixelRect client =
+        form::toPixels({0, 0, form::kAboutClientWidth, form::kAboutClientHeight}, scale_);
+    setFixedSize(client.width, client.height);
 }
 
 void frmAbout::centreOnScreen() {
@@ -203,9 +194,11 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const form::Separator& line = form::kAboutSeparator;
     painter.setPen(QPen(QColor(128, 128, 128), 1));
-    painter.drawLine(QLineF(pxF(line.greyLeft), pxF(line.top), pxF(line.right), pxF(line.top)));
+    // Whole pixels, as the controls are placed.
+    const auto px = [this](int twips) { return qreal(std::lround(twips * scale_)); };
+    painter.drawLine(QLineF(px(line.greyLeft), px(line.top), px(line.right), px(line.top)));
     painter.setPen(QPen(QColor(255, 255, 255), 2, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QLineF(pxF(line.whiteLeft), pxF(line.top), pxF(line.right), pxF(line.top)));
+    painter.drawLine(QLineF(px(line.whiteLeft), px(line.top), px(line.right), px(line.top)));
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {
