@@ -8,6 +8,7 @@
 
 #include "app/MainWindowPresenter.h"
 #include "app/drives.h"
+#include "app/layout_scale.h"
 #include "app/messages.h"
 #include "app/window_forms.h"
 #include "rotation/folder_files.h"
@@ -367,42 +368,53 @@ void MainWindow::createControls() {
 
 void MainWindow::layout() {
     for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
-        const form::TwipRect& r = form::kMainWindowControls[i].rect;
-        const HWND control = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
-        // A drop-down list's height is that of its open list; its closed height is set below.
-        const int height = control == driveList ? r.height * 8 : r.height;
-        SetWindowPos(control, nullptr, twips(r.left, dpi_), twips(r.top, dpi_),
-                     twips(r.width, dpi_), twips(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+        const form::Control& control = form::kMainWindowControls[i];
+        const HWND made = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
+        if (made != driveList) {
+            place(made, control.rect, scale_);
+            continue;
+        }
+        // A drop-down list's height is that of its open list. Closed, it is its selection field
+        // plus a frame of three pixels each side.
+        place(made,
+              {control.rect.left, control.rect.top, control.rect.width, control.rect.height * 8},
+              scale_);
+        const int field =
+            form::toPixels(control.rect, scale_).height - MulDiv(6, static_cast<int>(dpi_), 96);
+        SendMessageW(driveList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
     }
-    // The closed drop-down is its selection field plus a frame of three pixels each side.
-    const int field = twips(315, dpi_) - MulDiv(6, static_cast<int>(dpi_), 96);
-    SendMessageW(driveList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
-
-    RECT outer{0, 0, twips(form::kMainClientWidth, dpi_), twips(form::kMainClientHeight, dpi_)};
+    const form::PixelRect client =
+        form::toPixels({0, 0, form::kMainClientWidth, form::kMainClientHeight}, scale_);
+    RECT outer{0, 0, client.width, client.height};
     adjustWindowRect(outer, kStyle, true, 0, dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::applyFont() {
-    // The captions and the button's text: the other controls show what the user chose. Room for
-    // every text first, so that the boxes' views of them stay valid.
+    // The type is the desktop's; the layout grows if a caption, the button's text or a field's
+    // line needs it. Room for every text first, so that the boxes' views of them stay valid.
     std::vector<std::wstring> texts;
     texts.reserve(form::kMainWindowControls.size());
-    std::vector<TextBox> captions;
+    std::vector<TextBox> boxes;
     for (const form::Control& control : form::kMainWindowControls) {
-        const bool button = control.kind == form::Kind::Button;
-        if (control.kind == form::Kind::Caption || button) {
+        using Fit = TextBox::Fit;
+        const form::Kind kind = control.kind;
+        if (kind == form::Kind::Caption || kind == form::Kind::Button) {
             texts.push_back(widen(control.text));
-            captions.push_back(
-                {texts.back(), control.rect.width, control.rect.height, false, button});
+            boxes.push_back(
+                {texts.back(), control.rect, kind == form::Kind::Button ? Fit::Button : Fit::Line});
+        } else if (kind == form::Kind::TextBox || kind == form::Kind::ReadOnlyBox ||
+                   kind == form::Kind::DriveList) {
+            boxes.push_back({{}, control.rect, Fit::Field});
         }
     }
-    const HFONT font = fittedFont(dpi_, captions);
+    const FittedLayout fitted = fitLayout(dpi_, boxes);
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
-    font_ = font;
+    font_ = fitted.font;
+    scale_ = fitted.pixelsPerTwip;
     setChildrenFont();
     if (folderList.handle() != nullptr) {
         MEASUREITEMSTRUCT item{};
@@ -423,8 +435,9 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     applyFont();
     layout();
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The place the system suggests; the size is the one the layout needs at the new DPI.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 
