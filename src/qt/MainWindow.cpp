@@ -1,7 +1,6 @@
 #include "qt/MainWindow.h"
 
 #include "app/MainWindowPresenter.h"
-#include "app/layout_scale.h"
 #include "app/messages.h"
 #include "app/startup_rules.h"
 #include "app/window_forms.h"
@@ -11,6 +10,7 @@
 #include "qt/MessageBox.h"
 #include "qt/Ticker.h"
 #include "qt/TrayIcon.h"
+#include "qt/fitted_layout.h"
 #include "qt/frmAbout.h"
 #include "rotation/skin_file.h"
 #include "rotation/skins.h"
@@ -22,7 +22,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
-#include <QFontMetrics>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -35,21 +34,16 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStyle>
 #include <QTimer>
 #include <QWindow>
 
 #include <initializer_list>
-#include <optional>
 #include <string_view>
 #include <utility>
 
 namespace quillarbor {
 
 namespace {
-
-// The layout is designed in twips, 15 to a pixel.
-constexpr double kPixelsPerTwip = 1.0 / 15;
 
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -114,27 +108,6 @@ QImage loadPicture(const std::string& picName) {
         picture = anyReader.read();
     }
     return picture;
-}
-
-// What a control's text takes in the application's font: a caption its line, a button its text
-// and margins, a field one line and its frame.
-std::optional<form::TextSize> textSize(const form::Control& control, const QWidget* widget) {
-    const QFontMetrics metrics(widget->font());
-    const int frame = 2 * widget->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-    switch (control.kind) {
-    case form::Kind::Caption:
-        return form::TextSize{metrics.horizontalAdvance(toQString(control.text)), metrics.height()};
-    case form::Kind::Button:
-        return form::TextSize{metrics.horizontalAdvance(toQString(control.text)) +
-                                  2 * widget->style()->pixelMetric(QStyle::PM_ButtonMargin),
-                              metrics.height()};
-    case form::Kind::TextBox:
-    case form::Kind::ReadOnlyBox:
-    case form::Kind::DriveList:
-        return form::TextSize{0, metrics.height() + frame};
-    default:
-        return std::nullopt;
-    }
 }
 
 } // namespace
@@ -210,17 +183,9 @@ void MainWindow::createControls() {
     // Made in tab order. The start focus lies right of the client area: never seen, it holds the
     // focus at start so that no visible control shows a focus mark and Enter or Space do nothing.
     QWidget* previous = nullptr;
-    std::vector<QWidget*> widgets;
-    std::vector<form::TwipRect> boxes;
-    std::vector<form::TextSize> sizes;
     for (const form::Control& control : form::kMainWindowControls) {
         QWidget* widget = createWidget(control, area);
         widget->setObjectName(toQString(control.name));
-        widgets.push_back(widget);
-        if (const auto size = textSize(control, widget)) {
-            boxes.push_back(control.rect);
-            sizes.push_back(*size);
-        }
         // A label given a name is read by that name instead of its text, so captions keep their
         // text as their name.
         widget->setAccessibleName(toQString(control.accessibleName));
@@ -253,19 +218,7 @@ void MainWindow::createControls() {
                 ->setBuddy(area->findChild<QWidget*>(toQString(control.names)));
         }
     }
-
-    // The type stays the desktop's; the layout grows by one factor if a text needs it.
-    const double scale =
-        kPixelsPerTwip *
-        form::layoutScale(boxes, kPixelsPerTwip, [&](std::size_t i, int) { return sizes[i]; });
-    for (std::size_t i = 0; i < widgets.size(); ++i) {
-        const auto [left, top, width, height] =
-            form::toPixels(form::kMainWindowControls[i].rect, scale);
-        widgets[i]->setGeometry(left, top, width, height);
-    }
-    const form::PixelRect client =
-        form::toPixels({0, 0, form::kMainClientWidth, form::kMainClientHeight}, scale);
-    area->setFixedSize(client.width, client.height);
+    fitLayout(area, form::kMainWindowControls, form::kMainClientWidth, form::kMainClientHeight);
     startFocus->setFocus();
 
     connect(driveList, &DriveChooser::driveChanged, this, &MainWindow::onDriveChanged);

@@ -1,8 +1,8 @@
 #include "qt/frmAbout.h"
 
-#include "app/layout_scale.h"
 #include "app/sys_info.h"
 #include "app/window_forms.h"
+#include "qt/fitted_layout.h"
 #include "rotation/skins.h"
 #include "settings/key_value.h"
 #include "settings/registry.h"
@@ -18,14 +18,12 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
 
 #include <cmath>
 #include <exception>
 #include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace quillarbor {
 
@@ -42,24 +40,6 @@ bool startDetached(const QString& path) {
 bool isNormalFile(const std::string& path) {
     const QFileInfo info(QString::fromStdString(path));
     return info.isFile() && !info.isHidden();
-}
-
-// What a control's text takes in its font: a label its text wrapped at `width`, a button its
-// text and margins.
-form::TextSize textSize(const QWidget* control, int width) {
-    const QFontMetrics metrics(control->font());
-    if (const auto* button = qobject_cast<const QPushButton*>(control)) {
-        QString text = button->text();
-        text.remove(QLatin1Char('&'));
-        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-        return {metrics.horizontalAdvance(text) + 2 * margin, metrics.height()};
-    }
-    const QString text = qobject_cast<const QLabel*>(control)->text();
-    if (text.isEmpty()) {
-        return {0, 0};
-    }
-    const QRect needed = metrics.boundingRect(QRect(0, 0, width, 10000), Qt::TextWordWrap, text);
-    return {needed.width(), needed.height()};
 }
 
 QMargins frameOf(const QWidget* window) {
@@ -149,31 +129,11 @@ void frmAbout::load() {
                             .arg(kVersionMinor)
                             .arg(kVersionRevision));
     lblTitle->setText(title);
-    fitLayout();
+    // The type stays the desktop's; the layout grows by one factor if a text needs it.
+    scale_ =
+        fitLayout(this, form::kAboutControls, form::kAboutClientWidth, form::kAboutClientHeight);
     centreOnScreen();
     cmdOK->setFocus();
-}
-
-// The type stays the desktop's; the layout grows by one factor if a text needs it.
-void frmAbout::fitLayout() {
-    constexpr double kPixelsPerTwip = 1.0 / 15; // the layout is designed in twips
-    std::vector<form::TwipRect> boxes;
-    std::vector<QWidget*> controls;
-    for (const form::Control& control : form::kAboutControls) {
-        boxes.push_back(control.rect);
-        controls.push_back(findChild<QWidget*>(toQString(control.name)));
-    }
-    scale_ =
-        kPixelsPerTwip * form::layoutScale(boxes, kPixelsPerTwip, [&](std::size_t i, int width) {
-            return textSize(controls[i], width);
-        });
-    for (std::size_t i = 0; i < boxes.size(); ++i) {
-        const auto [left, top, width, height] = form::toPixels(boxes[i], scale_);
-        controls[i]->setGeometry(left, top, width, height);
-    }
-    const form::PixelRect client =
-        form::toPixels({0, 0, form::kAboutClientWidth, form::kAboutClientHeight}, scale_);
-    setFixedSize(client.width, client.height);
 }
 
 void frmAbout::centreOnScreen() {

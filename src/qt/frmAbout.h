@@ -40,7 +40,6 @@ protected:
 private:
     void createControls();
     void load();
-    void fitLayout();
     void centreOnScreen();
     void showUnavailable();
 

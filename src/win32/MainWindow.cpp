@@ -8,7 +8,6 @@
 
 #include "app/MainWindowPresenter.h"
 #include "app/drives.h"
-#include "app/layout_scale.h"
 #include "app/messages.h"
 #include "app/window_forms.h"
 #include "rotation/folder_files.h"
@@ -16,6 +15,7 @@
 #include "version.h"
 
 #include <algorithm>
+#include <cmath>
 #include <commctrl.h>
 #include <ranges>
 
@@ -368,21 +368,17 @@ void MainWindow::createControls() {
 
 void MainWindow::layout() {
     for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
-        const form::Control& control = form::kMainWindowControls[i];
-        const HWND made = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
-        if (made != driveList) {
-            place(made, control.rect, scale_);
-            continue;
-        }
-        // A drop-down list's height is that of its open list. Closed, it is its selection field
-        // plus a frame of three pixels each side.
-        place(made,
-              {control.rect.left, control.rect.top, control.rect.width, control.rect.height * 8},
-              scale_);
-        const int field =
-            form::toPixels(control.rect, scale_).height - MulDiv(6, static_cast<int>(dpi_), 96);
-        SendMessageW(driveList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+        form::TwipRect r = form::kMainWindowControls[i].rect;
+        const HWND control = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
+        // A drop-down list's height is that of its open list; its closed height is set below.
+        r.height *= control == driveList ? 8 : 1;
+        place(control, r, scale_);
     }
+    // The closed drop-down is its selection field plus a frame of three pixels each side.
+    const int field =
+        static_cast<int>(std::lround(315 * scale_)) - MulDiv(6, static_cast<int>(dpi_), 96);
+    SendMessageW(driveList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
+
     const form::PixelRect client =
         form::toPixels({0, 0, form::kMainClientWidth, form::kMainClientHeight}, scale_);
     RECT outer{0, 0, client.width, client.height};
@@ -393,23 +389,12 @@ void MainWindow::layout() {
 
 void MainWindow::applyFont() {
     // The type is the desktop's; the layout grows if a caption, the button's text or a field's
-    // line needs it. Room for every text first, so that the boxes' views of them stay valid.
+    // line needs it.
     std::vector<std::wstring> texts;
-    texts.reserve(form::kMainWindowControls.size());
-    std::vector<TextBox> boxes;
     for (const form::Control& control : form::kMainWindowControls) {
-        using Fit = TextBox::Fit;
-        const form::Kind kind = control.kind;
-        if (kind == form::Kind::Caption || kind == form::Kind::Button) {
-            texts.push_back(widen(control.text));
-            boxes.push_back(
-                {texts.back(), control.rect, kind == form::Kind::Button ? Fit::Button : Fit::Line});
-        } else if (kind == form::Kind::TextBox || kind == form::Kind::ReadOnlyBox ||
-                   kind == form::Kind::DriveList) {
-            boxes.push_back({{}, control.rect, Fit::Field});
-        }
+        texts.push_back(widen(control.text));
     }
-    const FittedLayout fitted = fitLayout(dpi_, boxes);
+    const FittedLayout fitted = fitLayout(dpi_, form::kMainWindowControls, texts);
     if (font_ != nullptr) {
         DeleteObject(font_);
     }

@@ -5,7 +5,6 @@
 #include "text.h"
 #include "twips.h"
 
-#include "app/layout_scale.h"
 #include "app/sys_info.h"
 #include "app/window_forms.h"
 #include "settings/key_value.h"
@@ -99,26 +98,16 @@ void setIcons(HWND dialog, State& state) {
 
 void layout(HWND dialog, State& state) {
     const UINT dpi = state.dpi;
-    const std::wstring title = widen(kAppTitle);
-    const std::wstring version = L"Version " + std::to_wstring(kVersionMajor) + L"." +
-                                 std::to_wstring(kVersionMinor) + L"." +
-                                 std::to_wstring(kVersionRevision);
-    // What each control shows once loaded: the description's text, or the title and version.
+    // What each control shows, as loaded.
     std::vector<std::wstring> shown;
     for (const form::Control& control : form::kAboutControls) {
-        shown.push_back(control.name == "lblTitle"     ? title
-                        : control.name == "lblVersion" ? version
-                                                       : widen(control.text));
-    }
-    std::vector<TextBox> texts;
-    for (std::size_t i = 0; i < form::kAboutControls.size(); ++i) {
-        const form::Control& control = form::kAboutControls[i];
-        const bool button = control.kind == form::Kind::Button;
-        texts.push_back(
-            {shown[i], control.rect, button ? TextBox::Fit::Button : TextBox::Fit::Wrapped});
+        const HWND item = GetDlgItem(dialog, controlId(control.name));
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)), L'\0');
+        GetWindowTextW(item, text.data(), static_cast<int>(text.size()) + 1);
+        shown.push_back(std::move(text));
     }
     // The type is the desktop's; the whole box grows if a text needs it.
-    const FittedLayout fitted = fitLayout(dpi, texts);
+    const FittedLayout fitted = fitLayout(dpi, form::kAboutControls, shown);
     for (const form::Control& c : form::kAboutControls) {
         const HWND control = GetDlgItem(dialog, controlId(c.name));
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.font), FALSE);

@@ -2,13 +2,10 @@
 
 #include "dpi.h"
 
-#include "app/layout_scale.h"
-
-#include <vector>
-
 namespace quillarbor::win32 {
 
-FittedLayout fitLayout(UINT dpi, std::span<const TextBox> texts) {
+FittedLayout fitLayout(UINT dpi, std::span<const form::Control> controls,
+                       std::span<const std::wstring> texts) {
     const LOGFONTW logFont = messageFont(dpi);
     const HFONT font = CreateFontIndirectW(&logFont);
     const HDC dc = GetDC(nullptr);
@@ -18,29 +15,27 @@ FittedLayout fitLayout(UINT dpi, std::span<const TextBox> texts) {
     // Three pixels a side at 96 DPI: a field's frame, and half a button's margins.
     const int frame = MulDiv(6, static_cast<int>(dpi), 96);
 
-    std::vector<form::TwipRect> boxes;
-    for (const TextBox& text : texts) {
-        boxes.push_back(text.box);
-    }
     const auto measure = [&](std::size_t i, int width) -> form::TextSize {
-        const TextBox& text = texts[i];
-        if (text.fit == TextBox::Fit::Field) {
+        using form::Kind;
+        const Kind kind = controls[i].kind;
+        if (kind == Kind::TextBox || kind == Kind::ReadOnlyBox || kind == Kind::DriveList) {
             return {0, metrics.tmHeight + frame};
         }
-        if (text.text.empty()) {
+        if (texts[i].empty() ||
+            (kind != Kind::Caption && kind != Kind::Text && kind != Kind::Button)) {
             return {0, 0};
         }
-        // A button's access key is drawn underlined, not as an ampersand.
-        const int margins = text.fit == TextBox::Fit::Button ? 2 * frame : 0;
-        const UINT format = DT_CALCRECT |
-                            (text.fit == TextBox::Fit::Button ? 0u : UINT{DT_NOPREFIX}) |
-                            (text.fit == TextBox::Fit::Wrapped ? DT_WORDBREAK : DT_SINGLELINE);
+        // A button's access key is drawn underlined, not as an ampersand; a caption keeps to one
+        // line.
+        const int margins = kind == Kind::Button ? 2 * frame : 0;
+        const UINT format = DT_CALCRECT | (kind == Kind::Button ? 0u : UINT{DT_NOPREFIX}) |
+                            (kind == Kind::Text ? DT_WORDBREAK : DT_SINGLELINE);
         RECT needed{0, 0, width - margins, 0};
-        DrawTextW(dc, text.text.data(), static_cast<int>(text.text.size()), &needed, format);
+        DrawTextW(dc, texts[i].c_str(), static_cast<int>(texts[i].size()), &needed, format);
         return {needed.right + margins, needed.bottom};
     };
     const double pixelsPerTwip = dpi / 1440.0;
-    const double factor = form::layoutScale(boxes, pixelsPerTwip, measure);
+    const double factor = form::layoutScale(controls, pixelsPerTwip, measure);
     SelectObject(dc, old);
     ReleaseDC(nullptr, dc);
     return {font, pixelsPerTwip * factor};

@@ -61,7 +61,11 @@ TEST(LayoutScale, TheLargestNeedSetsOneFactorThatFitsEveryText) {
                        ? wrapped(row.sizes[i].height, width)
                        : row.sizes[i];
         };
-        const double factor = layoutScale(row.boxes, kAt96Dpi, measure);
+        std::vector<Control> controls;
+        for (const TwipRect& box : row.boxes) {
+            controls.push_back({Kind::Text, "", box, "", "", ""});
+        }
+        const double factor = layoutScale(controls, kAt96Dpi, measure);
         EXPECT_GE(factor, row.atLeast);
         EXPECT_LE(factor, row.atMost);
         for (std::size_t i = 0; i < row.boxes.size(); ++i) {

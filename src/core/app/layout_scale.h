@@ -30,21 +30,22 @@ struct TextSize {
     int width, height;
 };
 
-// The factor the layout is scaled by so that every text fits its box: 1 when all fit already.
-// `measure(i, width)` gives the pixels text `i` takes when wrapped at `width` (a text on one line
-// ignores it). A box that grows gets a pixel to spare, which its rounded edges may take back.
+// The factor a window's layout is scaled by so that every control's text fits its box: 1 when all
+// fit already. `measure(i, width)` gives the pixels the text of `controls[i]` takes when wrapped
+// at `width` (a text on one line ignores it). A box that grows gets a pixel to spare, which its
+// rounded edges may take back.
 template <typename Measure>
-double layoutScale(std::span<const TwipRect> boxes, double pixelsPerTwip, Measure measure) {
+double layoutScale(std::span<const Control> controls, double pixelsPerTwip, Measure measure) {
     const auto needed = [&](double factor) {
         double most = factor;
-        for (std::size_t i = 0; i < boxes.size(); ++i) {
-            const TwipRect& box = boxes[i];
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            const TwipRect& box = controls[i].rect;
             const PixelRect shown = toPixels(box, pixelsPerTwip * factor);
             const TextSize size = measure(i, shown.width);
-            if (size.width > shown.width && box.width > 0) {
+            if (size.width > shown.width) {
                 most = std::max(most, (size.width + 1) / (box.width * pixelsPerTwip));
             }
-            if (size.height > shown.height && box.height > 0) {
+            if (size.height > shown.height) {
                 most = std::max(most, (size.height + 1) / (box.height * pixelsPerTwip));
             }
         }
@@ -52,12 +53,9 @@ double layoutScale(std::span<const TwipRect> boxes, double pixelsPerTwip, Measur
     };
     double low = 1.0;
     double high = needed(1.0);
-    if (high == low) {
-        return 1.0;
-    }
     // A wrapped text takes fewer lines in a wider box, so the factor measured at the designed
     // widths may be more than it needs: a few halvings find one closer to the least.
-    for (int step = 0; step < 6; ++step) {
+    for (int step = 0; high > low && step < 6; ++step) {
         const double middle = (low + high) / 2;
         (needed(middle) > middle ? low : high) = middle;
     }
