@@ -51,10 +51,9 @@ main=$(main_window)
 mkdir -p "$out"
 
 # The main window after a double-click on the second skin. Wine's window holds the menu bar
-# above the 501 x 390 client area; the skin list starts at (272, 24) in it.
-read -r wx wy _ wh < <(geometry "$main")
-client_top=$((wy + wh - 390))
-xdotool mousemove $((wx + 272 + 30)) $((client_top + 24 + 20))
+# above the client area; the skin list starts at (272, 24) in it.
+# shellcheck disable=SC2046 # two numbers
+xdotool mousemove $(client_point "$main" $((272 + 30)) $((24 + 20)))
 xdotool click --repeat 2 --delay 80 1
 sleep 1
 xdotool mousemove 5 1000
@@ -85,6 +84,8 @@ xdotool mousemove 5 1000 click 1
 sleep 0.5
 
 # The About box, from Help > About: "Help" is the second item of the menu bar.
+read -r wx _ _ _ < <(geometry "$main")
+read -r _ client_top < <(client_point "$main" 0 0)
 xdotool mousemove $((wx + 45)) $((client_top - 10)) click 1
 sleep 0.5
 xdotool key Down Down Return

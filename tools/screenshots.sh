@@ -101,10 +101,10 @@ has_about() { [[ -n "$(about_window)" ]] && is_viewable "$(about_window)"; }
 # "File" opens at the menu bar's left end and the arrow key moves on to "Help"; "About" is the
 # last item of that menu.
 xdotool windowactivate --sync "$main" 2>/dev/null || true
-# The menu bar is what lies above the 390 pixels of the client area.
-read -r wx wy _ wh < <(geometry "$main")
-client_top=$((wy + wh - 390))
-xdotool mousemove $((wx + 20)) $((client_top - (wh - 390) / 2)) click 1
+# The menu bar is what lies above the client area.
+read -r _ client_top < <(client_point "$main" 0 0)
+read -r wx wy _ _ < <(geometry "$main")
+xdotool mousemove $((wx + 20)) $(((wy + client_top) / 2)) click 1
 sleep 0.5
 before=$(xdotool search --onlyvisible --pid "$program_pid" 2>/dev/null)
 xdotool key Right

@@ -10,6 +10,7 @@
 #include "qt/MessageBox.h"
 #include "qt/Ticker.h"
 #include "qt/TrayIcon.h"
+#include "qt/fitted_layout.h"
 #include "qt/frmAbout.h"
 #include "rotation/skin_file.h"
 #include "rotation/skins.h"
@@ -21,7 +22,6 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
-#include <QFontMetrics>
 #include <QImage>
 #include <QImageReader>
 #include <QLabel>
@@ -37,8 +37,6 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <algorithm>
-#include <cmath>
 #include <initializer_list>
 #include <string_view>
 #include <utility>
@@ -47,18 +45,8 @@ namespace quillarbor {
 
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
-constexpr QSize kClientArea(form::kMainClientWidth / kTwipsPerPixel,
-                            form::kMainClientHeight / kTwipsPerPixel);
-
 QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-void place(QWidget* control, std::string_view name, const form::TwipRect& rect) {
-    control->setObjectName(toQString(name));
-    control->setGeometry(rect.left / kTwipsPerPixel, rect.top / kTwipsPerPixel,
-                         rect.width / kTwipsPerPixel, rect.height / kTwipsPerPixel);
 }
 
 // The widget of each kind of control.
@@ -120,27 +108,6 @@ QImage loadPicture(const std::string& picName) {
         picture = anyReader.read();
     }
     return picture;
-}
-
-// The captions were sized for a narrow 8-point face. The boxes keep their size;
-// the type shrinks until every caption fits its box.
-void fitCaptions(QWidget* area, const QList<const QLabel*>& labels) {
-    QFont font = area->font();
-    qreal size = font.pointSizeF() > 0 ? std::min<qreal>(font.pointSizeF(), 8.0) : 8.0;
-    constexpr qreal kSmallest = 6.0;
-    for (;; size -= 0.5) {
-        font.setPointSizeF(size);
-        const QFontMetrics metrics(font);
-        bool fits = true;
-        for (const QLabel* label : labels) {
-            fits = fits && metrics.horizontalAdvance(label->text()) <= label->width() &&
-                   metrics.height() <= label->height();
-        }
-        if (fits || size <= kSmallest) {
-            break;
-        }
-    }
-    area->setFont(font);
 }
 
 } // namespace
@@ -211,7 +178,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
 
 void MainWindow::createControls() {
     auto* area = new QWidget(this);
-    area->setFixedSize(kClientArea);
     setCentralWidget(area);
 
     // Made in tab order. The start focus lies right of the client area: never seen, it holds the
@@ -219,7 +185,7 @@ void MainWindow::createControls() {
     QWidget* previous = nullptr;
     for (const form::Control& control : form::kMainWindowControls) {
         QWidget* widget = createWidget(control, area);
-        place(widget, control.name, control.rect);
+        widget->setObjectName(toQString(control.name));
         // A label given a name is read by that name instead of its text, so captions keep their
         // text as their name.
         widget->setAccessibleName(toQString(control.accessibleName));
@@ -246,15 +212,13 @@ void MainWindow::createControls() {
     find(imgPreview, "imgPreview");
 
     // Captions carry no access keys; buddies still tell a screen reader what they name.
-    QList<const QLabel*> captions;
     for (const form::Control& control : form::kMainWindowControls) {
         if (control.kind == form::Kind::Caption) {
-            auto* caption = area->findChild<QLabel*>(toQString(control.name));
-            caption->setBuddy(area->findChild<QWidget*>(toQString(control.names)));
-            captions.append(caption);
+            area->findChild<QLabel*>(toQString(control.name))
+                ->setBuddy(area->findChild<QWidget*>(toQString(control.names)));
         }
     }
-    fitCaptions(area, captions);
+    fitLayout(area, form::kMainWindowControls, form::kMainClientWidth, form::kMainClientHeight);
     startFocus->setFocus();
 
     connect(driveList, &DriveChooser::driveChosen, this, &MainWindow::onDriveChosen);

@@ -2,12 +2,12 @@
 
 #include "app/sys_info.h"
 #include "app/window_forms.h"
+#include "qt/fitted_layout.h"
 #include "rotation/skins.h"
 #include "settings/key_value.h"
 #include "settings/registry.h"
 #include "version.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
@@ -18,8 +18,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShowEvent>
-#include <QStyle>
 
+#include <cmath>
 #include <exception>
 #include <optional>
 #include <string>
@@ -28,18 +28,6 @@
 namespace quillarbor {
 
 namespace {
-
-// The layout is designed in twips, 15 to a pixel.
-constexpr int px(int twips) {
-    return twips / 15;
-}
-constexpr qreal pxF(int twips) {
-    return twips / 15.0;
-}
-
-void place(QWidget* control, const form::TwipRect& rect) {
-    control->setGeometry(px(rect.left), px(rect.top), px(rect.width), px(rect.height));
-}
 
 constexpr const char* kIcon = ":/icons/quillarbor-32.png";
 
@@ -52,28 +40,6 @@ bool startDetached(const QString& path) {
 bool isNormalFile(const std::string& path) {
     const QFileInfo info(QString::fromStdString(path));
     return info.isFile() && !info.isHidden();
-}
-
-// Whether every text of the dialog fits its control when drawn in `font`.
-bool textsFit(const QWidget* dialog, const QFont& font) {
-    const QFontMetrics metrics(font);
-    for (const QLabel* label : dialog->findChildren<QLabel*>()) {
-        const QRect box = label->contentsRect();
-        const QRect needed = metrics.boundingRect(QRect(0, 0, box.width(), 100 * box.height()),
-                                                  Qt::TextWordWrap, label->text());
-        if (needed.width() > box.width() || needed.height() > box.height()) {
-            return false;
-        }
-    }
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
-        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
-        QString text = button->text();
-        text.remove(QLatin1Char('&'));
-        if (metrics.horizontalAdvance(text) + 2 * margin > button->width()) {
-            return false;
-        }
-    }
-    return true;
 }
 
 QMargins frameOf(const QWidget* window) {
@@ -103,7 +69,6 @@ frmAbout::frmAbout(ShowMessage showMessage, QWidget* parent, Launcher launch)
       showMessage_(std::move(showMessage)),
       launch_(launch ? std::move(launch) : Launcher(startDetached)) {
     setObjectName(QStringLiteral("frmAbout"));
-    setFixedSize(px(form::kAboutClientWidth), px(form::kAboutClientHeight));
     setWindowIcon(QIcon(QString::fromLatin1(kIcon)));
     createControls();
 }
@@ -119,7 +84,6 @@ void frmAbout::createControls() {
             widget = label;
         }
         widget->setObjectName(toQString(control.name));
-        place(widget, control.rect);
         // A label given a name is read by that name instead of its text, so the labels that show
         // text keep their text as their name; only the blank ones get one.
         widget->setAccessibleName(toQString(control.accessibleName));
@@ -165,24 +129,11 @@ void frmAbout::load() {
                             .arg(kVersionMinor)
                             .arg(kVersionRevision));
     lblTitle->setText(title);
-    fitFont();
+    // The type stays the desktop's; the layout grows by one factor if a text needs it.
+    scale_ =
+        fitLayout(this, form::kAboutControls, form::kAboutClientWidth, form::kAboutClientHeight);
     centreOnScreen();
     cmdOK->setFocus();
-}
-
-// The layout is fixed in size, and most desktop fonts are too wide for the
-// description, so the dialog steps its font down until every text fits.
-void frmAbout::fitFont() {
-    constexpr qreal kSmallest = 6.0;
-    QFont shown = QApplication::font(this);
-    if (shown.pointSizeF() <= 0) {
-        setFont(shown); // sized in pixels: nothing to step
-        return;
-    }
-    while (shown.pointSizeF() > kSmallest && !textsFit(this, shown)) {
-        shown.setPointSizeF(shown.pointSizeF() - 0.5);
-    }
-    setFont(shown);
 }
 
 void frmAbout::centreOnScreen() {
@@ -203,9 +154,11 @@ void frmAbout::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const form::Separator& line = form::kAboutSeparator;
     painter.setPen(QPen(QColor(128, 128, 128), 1));
-    painter.drawLine(QLineF(pxF(line.greyLeft), pxF(line.top), pxF(line.right), pxF(line.top)));
+    // Whole pixels, as the controls are placed.
+    const auto px = [this](int twips) { return qreal(std::lround(twips * scale_)); };
+    painter.drawLine(QLineF(px(line.greyLeft), px(line.top), px(line.right), px(line.top)));
     painter.setPen(QPen(QColor(255, 255, 255), 2, Qt::SolidLine, Qt::FlatCap));
-    painter.drawLine(QLineF(pxF(line.whiteLeft), pxF(line.top), pxF(line.right), pxF(line.top)));
+    painter.drawLine(QLineF(px(line.whiteLeft), px(line.top), px(line.right), px(line.top)));
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event) {

@@ -40,12 +40,12 @@ protected:
 private:
     void createControls();
     void load();
-    void fitFont();
     void centreOnScreen();
     void showUnavailable();
 
     ShowMessage showMessage_;
     Launcher launch_;
+    double scale_ = 1.0 / 15; // pixels to a twip, once the layout is fitted
 
     QPushButton* cmdOK = nullptr;
     QLabel* picIcon = nullptr;

@@ -13,6 +13,7 @@
 #include "version.h"
 
 #include <algorithm>
+#include <cmath>
 #include <commctrl.h>
 #include <ranges>
 
@@ -365,42 +366,38 @@ void MainWindow::createControls() {
 
 void MainWindow::layout() {
     for (std::size_t i = 0; i < form::kMainWindowControls.size(); ++i) {
-        const form::TwipRect& r = form::kMainWindowControls[i].rect;
+        form::TwipRect r = form::kMainWindowControls[i].rect;
         const HWND control = GetDlgItem(hwnd_, kFirstControlId + static_cast<int>(i));
         // A drop-down list's height is that of its open list; its closed height is set below.
-        const int height = control == driveList ? r.height * 8 : r.height;
-        SetWindowPos(control, nullptr, twips(r.left, dpi_), twips(r.top, dpi_),
-                     twips(r.width, dpi_), twips(height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+        r.height *= control == driveList ? 8 : 1;
+        place(control, r, scale_);
     }
     // The closed drop-down is its selection field plus a frame of three pixels each side.
-    const int field = twips(315, dpi_) - MulDiv(6, static_cast<int>(dpi_), 96);
+    const int field =
+        static_cast<int>(std::lround(315 * scale_)) - MulDiv(6, static_cast<int>(dpi_), 96);
     SendMessageW(driveList, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), field);
 
-    RECT outer{0, 0, twips(form::kMainClientWidth, dpi_), twips(form::kMainClientHeight, dpi_)};
+    const form::PixelRect client =
+        form::toPixels({0, 0, form::kMainClientWidth, form::kMainClientHeight}, scale_);
+    RECT outer{0, 0, client.width, client.height};
     adjustWindowRect(outer, kStyle, true, 0, dpi_);
     SetWindowPos(hwnd_, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::applyFont() {
-    // The captions and the button's text: the other controls show what the user chose. Room for
-    // every text first, so that the boxes' views of them stay valid.
+    // The type is the desktop's; the layout grows if a caption, the button's text or a field's
+    // line needs it.
     std::vector<std::wstring> texts;
-    texts.reserve(form::kMainWindowControls.size());
-    std::vector<TextBox> captions;
     for (const form::Control& control : form::kMainWindowControls) {
-        const bool button = control.kind == form::Kind::Button;
-        if (control.kind == form::Kind::Caption || button) {
-            texts.push_back(widen(control.text));
-            captions.push_back(
-                {texts.back(), control.rect.width, control.rect.height, false, button});
-        }
+        texts.push_back(widen(control.text));
     }
-    const HFONT font = fittedFont(dpi_, captions);
+    const FittedLayout fitted = fitLayout(dpi_, form::kMainWindowControls, texts);
     if (font_ != nullptr) {
         DeleteObject(font_);
     }
-    font_ = font;
+    font_ = fitted.font;
+    scale_ = fitted.pixelsPerTwip;
     setChildrenFont();
     if (folderList.handle() != nullptr) {
         MEASUREITEMSTRUCT item{};
@@ -421,8 +418,9 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested) {
     dpi_ = dpi;
     applyFont();
     layout();
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The place the system suggests; the size is the one the layout needs at the new DPI.
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(hwnd_, nullptr, TRUE);
 }
 

@@ -119,6 +119,7 @@ private:
     std::vector<const form::MenuItem*> menuItems_; // by id, from kFirstMenuItemId
     UINT dpi_ = 96;
     HFONT font_ = nullptr;
+    double scale_ = 1.0 / 15; // pixels to a twip: the DPI's, grown until every text fits
     HICON bigIcon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HBITMAP preview_ = nullptr;

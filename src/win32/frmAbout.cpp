@@ -10,6 +10,7 @@
 #include "settings/key_value.h"
 #include "version.h"
 
+#include <cmath>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -45,6 +46,7 @@ struct State {
     HICON bigIcon = nullptr;
     HICON smallIcon = nullptr;
     UINT dpi = 96;
+    double scale = 1.0 / 15; // pixels to a twip, once laid out
 };
 
 // A normal file: there, not a folder, not hidden and not a system file.
@@ -96,40 +98,30 @@ void setIcons(HWND dialog, State& state) {
 
 void layout(HWND dialog, State& state) {
     const UINT dpi = state.dpi;
-    const std::wstring title = widen(kAppTitle);
-    const std::wstring version = L"Version " + std::to_wstring(kVersionMajor) + L"." +
-                                 std::to_wstring(kVersionMinor) + L"." +
-                                 std::to_wstring(kVersionRevision);
-    // What each control shows once loaded: the description's text, or the title and version.
+    // What each control shows, as loaded.
     std::vector<std::wstring> shown;
     for (const form::Control& control : form::kAboutControls) {
-        shown.push_back(control.name == "lblTitle"     ? title
-                        : control.name == "lblVersion" ? version
-                                                       : widen(control.text));
+        const HWND item = GetDlgItem(dialog, controlId(control.name));
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(item)), L'\0');
+        GetWindowTextW(item, text.data(), static_cast<int>(text.size()) + 1);
+        shown.push_back(std::move(text));
     }
-    std::vector<TextBox> texts;
-    for (std::size_t i = 0; i < form::kAboutControls.size(); ++i) {
-        const form::Control& control = form::kAboutControls[i];
-        if (!shown[i].empty()) {
-            const bool button = control.kind == form::Kind::Button;
-            texts.push_back({shown[i], control.rect.width, control.rect.height, !button, button});
-        }
-    }
-    // The layout is fixed in size; the type shrinks until every text fits.
-    const HFONT font = fittedFont(dpi, texts);
+    // The type is the desktop's; the whole box grows if a text needs it.
+    const FittedLayout fitted = fitLayout(dpi, form::kAboutControls, shown);
     for (const form::Control& c : form::kAboutControls) {
         const HWND control = GetDlgItem(dialog, controlId(c.name));
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        SetWindowPos(control, nullptr, twips(c.rect.left, dpi), twips(c.rect.top, dpi),
-                     twips(c.rect.width, dpi), twips(c.rect.height, dpi),
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fitted.font), FALSE);
+        place(control, c.rect, fitted.pixelsPerTwip);
     }
     if (state.font != nullptr) {
         DeleteObject(state.font);
     }
-    state.font = font;
+    state.font = fitted.font;
+    state.scale = fitted.pixelsPerTwip;
 
-    RECT outer{0, 0, twips(form::kAboutClientWidth, dpi), twips(form::kAboutClientHeight, dpi)};
+    const form::PixelRect client =
+        form::toPixels({0, 0, form::kAboutClientWidth, form::kAboutClientHeight}, state.scale);
+    RECT outer{0, 0, client.width, client.height};
     adjustWindowRect(outer, static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_STYLE)), false,
                      static_cast<DWORD>(GetWindowLongPtrW(dialog, GWL_EXSTYLE)), dpi);
     SetWindowPos(dialog, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
@@ -159,16 +151,19 @@ void paintSeparator(HWND dialog, const State& state) {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(dialog, &paint);
     const form::Separator& line = form::kAboutSeparator;
-    const int y = twips(line.top, state.dpi);
-    const int right = twips(line.right, state.dpi);
+    const auto px = [&state](int twips) {
+        return static_cast<int>(std::lround(twips * state.scale));
+    };
+    const int y = px(line.top);
+    const int right = px(line.right);
     const int width = MulDiv(1, static_cast<int>(state.dpi), 96);
     const HPEN grey = CreatePen(PS_SOLID, width, RGB(128, 128, 128));
     const HPEN white = CreatePen(PS_SOLID, 2 * width, RGB(255, 255, 255));
     const HGDIOBJ old = SelectObject(dc, grey);
-    MoveToEx(dc, twips(line.greyLeft, state.dpi), y, nullptr);
+    MoveToEx(dc, px(line.greyLeft), y, nullptr);
     LineTo(dc, right, y);
     SelectObject(dc, white);
-    MoveToEx(dc, twips(line.whiteLeft, state.dpi), y + width, nullptr);
+    MoveToEx(dc, px(line.whiteLeft), y + width, nullptr);
     LineTo(dc, right, y + width);
     SelectObject(dc, old);
     DeleteObject(white);

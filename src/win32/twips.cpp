@@ -2,51 +2,49 @@
 
 #include "dpi.h"
 
-#include <algorithm>
-#include <cmath>
-#include <string>
-
 namespace quillarbor::win32 {
 
-namespace {
+FittedLayout fitLayout(UINT dpi, std::span<const form::Control> controls,
+                       std::span<const std::wstring> texts) {
+    const LOGFONTW logFont = messageFont(dpi);
+    const HFONT font = CreateFontIndirectW(&logFont);
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    // Three pixels a side at 96 DPI: a field's frame, and half a button's margins.
+    const int frame = MulDiv(6, static_cast<int>(dpi), 96);
 
-constexpr double kDesignedPoints = 8.0;
-constexpr double kSmallestPoints = 6.0;
-
-bool fits(HDC dc, UINT dpi, const TextBox& box) {
-    std::wstring text(box.text);
-    if (box.button) {
-        std::erase(text, L'&');
-    }
-    const int margin = box.button ? MulDiv(6, static_cast<int>(dpi), 96) : 0;
-    RECT needed{0, 0, twips(box.width, dpi) - 2 * margin, 0};
-    UINT format = DT_CALCRECT | DT_NOPREFIX | (box.wrap ? DT_WORDBREAK : DT_SINGLELINE);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed, format);
-    return needed.right <= twips(box.width, dpi) - 2 * margin &&
-           needed.bottom <= twips(box.height, dpi);
+    const auto measure = [&](std::size_t i, int width) -> form::TextSize {
+        using form::Kind;
+        const Kind kind = controls[i].kind;
+        if (kind == Kind::TextBox || kind == Kind::ReadOnlyBox || kind == Kind::DriveList) {
+            return {0, metrics.tmHeight + frame};
+        }
+        if (texts[i].empty() ||
+            (kind != Kind::Caption && kind != Kind::Text && kind != Kind::Button)) {
+            return {0, 0};
+        }
+        // A button's access key is drawn underlined, not as an ampersand; a caption keeps to one
+        // line.
+        const int margins = kind == Kind::Button ? 2 * frame : 0;
+        const UINT format = DT_CALCRECT | (kind == Kind::Button ? 0u : UINT{DT_NOPREFIX}) |
+                            (kind == Kind::Text ? DT_WORDBREAK : DT_SINGLELINE);
+        RECT needed{0, 0, width - margins, 0};
+        DrawTextW(dc, texts[i].c_str(), static_cast<int>(texts[i].size()), &needed, format);
+        return {needed.right + margins, needed.bottom};
+    };
+    const double pixelsPerTwip = dpi / 1440.0;
+    const double factor = form::layoutScale(controls, pixelsPerTwip, measure);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return {font, pixelsPerTwip * factor};
 }
 
-} // namespace
-
-HFONT fittedFont(UINT dpi, std::span<const TextBox> boxes) {
-    LOGFONTW font = messageFont(dpi);
-    double points = font.lfHeight < 0 ? -font.lfHeight * 72.0 / dpi : kDesignedPoints;
-    points = std::min(points, kDesignedPoints);
-
-    const HDC dc = GetDC(nullptr);
-    for (;; points -= 0.5) {
-        font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
-        const HFONT candidate = CreateFontIndirectW(&font);
-        const HGDIOBJ old = SelectObject(dc, candidate);
-        const bool all =
-            std::ranges::all_of(boxes, [&](const TextBox& box) { return fits(dc, dpi, box); });
-        SelectObject(dc, old);
-        if (all || points <= kSmallestPoints) {
-            ReleaseDC(nullptr, dc);
-            return candidate;
-        }
-        DeleteObject(candidate);
-    }
+void place(HWND control, const form::TwipRect& rect, double pixelsPerTwip) {
+    const form::PixelRect shown = form::toPixels(rect, pixelsPerTwip);
+    SetWindowPos(control, nullptr, shown.left, shown.top, shown.width, shown.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void centreOnScreen(HWND window) {

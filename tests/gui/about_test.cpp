@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace quillarbor;
@@ -119,32 +120,33 @@ QString AboutTest::started() const {
 
 void AboutTest::controlsAndTexts_data() {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("place");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("black");
 
-    // Pixels are the design's twips divided by 15.
-    QTest::newRow("cmdOK") << "cmdOK" << QRect(291, 207, 84, 23) << "OK" << false;
-    QTest::newRow("picIcon") << "picIcon" << QRect(16, 16, 36, 36) << "" << false;
-    QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(292, 237, 83, 23) << "&System Info..."
-                                << false;
+    QTest::newRow("cmdOK") << "cmdOK"
+                           << "OK" << false;
+    QTest::newRow("picIcon") << "picIcon"
+                             << "" << false;
+    QTest::newRow("cmdSysInfo") << "cmdSysInfo"
+                                << "&System Info..." << false;
     QTest::newRow("lblDescription")
-        << "lblDescription" << QRect(72, 64, 259, 54)
+        << "lblDescription"
         << "This app will switch the default wallpaper for Microsoft Internet Explorer 5+ at a "
            "specified interval. It will NOT change a window already open however. This is "
            "freeware. E-mail comments to quillarbor@example.org."
         << true;
-    QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(24, 183, 258, 87) << "" << true;
-    QTest::newRow("lblTitle") << "lblTitle" << QRect(72, 16, 259, 16) << "Quillarbor" << true;
-    QTest::newRow("lblVersion") << "lblVersion" << QRect(72, 40, 259, 15)
+    QTest::newRow("lblDisclaimer") << "lblDisclaimer"
+                                   << "" << true;
+    QTest::newRow("lblTitle") << "lblTitle"
+                              << "Quillarbor" << true;
+    QTest::newRow("lblVersion") << "lblVersion"
                                 << "Version " + QString::fromLatin1(kVersionText) << false;
-    QTest::newRow("lblNotice") << "lblNotice" << QRect(72, 136, 257, 33)
+    QTest::newRow("lblNotice") << "lblNotice"
                                << "Copyright \u00a9 2026 the Quillarbor developers." << false;
 }
 
 void AboutTest::controlsAndTexts() {
     QFETCH(QString, name);
-    QFETCH(QRect, place);
     QFETCH(QString, text);
     QFETCH(bool, black);
 
@@ -152,7 +154,6 @@ void AboutTest::controlsAndTexts() {
     auto* control = about_->findChild<QWidget*>(name);
     QVERIFY(control != nullptr);
     QCOMPARE(control->parentWidget(), about_.get());
-    QCOMPARE(control->geometry(), place);
     if (auto* label = qobject_cast<QLabel*>(control)) {
         QCOMPARE(label->text(), text);
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
@@ -175,7 +176,8 @@ void AboutTest::controlsAndTexts() {
 void AboutTest::windowIsFixedAndCaptioned() {
     about_->show();
     QCOMPARE(about_->windowTitle(), QStringLiteral("About Quillarbor"));
-    QCOMPARE(about_->size(), QSize(382, 280));
+    verifyScaledLayout(about_.get(), form::kAboutControls, form::kAboutClientWidth,
+                       form::kAboutClientHeight);
     QCOMPARE(about_->minimumSize(), about_->maximumSize());
     const Qt::WindowFlags flags = about_->windowFlags();
     QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
@@ -205,19 +207,25 @@ void AboutTest::textsFitTheirBoxes() {
 }
 
 void AboutTest::separatorIsPainted() {
+    about_->show();
     const QImage shot = about_->grab().toImage();
+    const double scale = layoutFactor(about_.get(), form::kAboutClientWidth) / 15;
+    const auto px = [scale](int twips) { return int(std::lround(twips * scale)); };
+    const int y = px(form::kAboutSeparator.top);
+    const int greyLeft = px(form::kAboutSeparator.greyLeft);
     const QColor background = about_->palette().color(QPalette::Window);
     const QColor grey(128, 128, 128);
     const QColor white(255, 255, 255);
     // The grey line shows only where it starts left of the white one.
-    QCOMPARE(shot.pixelColor(13, 176), background);
-    QCOMPARE(shot.pixelColor(14, 176), grey);
-    QCOMPARE(shot.pixelColor(14, 175), background);
-    for (int x : {15, 200, 381}) { // the white one lies over it up to the right edge
-        QCOMPARE(shot.pixelColor(x, 174), background);
-        QCOMPARE(shot.pixelColor(x, 175), white);
-        QCOMPARE(shot.pixelColor(x, 176), white);
-        QCOMPARE(shot.pixelColor(x, 177), background);
+    QCOMPARE(shot.pixelColor(greyLeft - 1, y), background);
+    QCOMPARE(shot.pixelColor(greyLeft, y), grey);
+    QCOMPARE(shot.pixelColor(greyLeft, y - 1), background);
+    // The white one lies over it up to the right edge.
+    for (int x : {px(form::kAboutSeparator.whiteLeft), shot.width() / 2, shot.width() - 1}) {
+        QCOMPARE(shot.pixelColor(x, y - 2), background);
+        QCOMPARE(shot.pixelColor(x, y - 1), white);
+        QCOMPARE(shot.pixelColor(x, y), white);
+        QCOMPARE(shot.pixelColor(x, y + 1), background);
     }
 }
 
@@ -270,10 +278,11 @@ void AboutTest::tabOrderSkipsTheLabels() {
 
 void AboutTest::everyOpeningLoadsAndCentresAgain() {
     const QRect area = about_->screen()->availableGeometry();
+    QSize first;
     for (int opening = 0; opening < 2; ++opening) {
         about_->show();
         QCOMPARE(about_->frameGeometry().center(), area.center());
-        QCOMPARE(about_->size(), QSize(382, 280));
+        QCOMPARE(about_->size(), opening == 0 ? (first = about_->size()) : first);
         QCOMPARE(about_->windowTitle(), QStringLiteral("About Quillarbor"));
         QCOMPARE(about_->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
                  "Version " + QString::fromLatin1(kVersionText));

@@ -170,7 +170,8 @@ first_applied() { [[ "$(reg_value "$toolbar" BackBitmapIE5)" == "$skins\\dusk.bm
 wait_for 10 first_applied || fail "the keys applied '$(reg_value "$toolbar" BackBitmapIE5)'"
 
 echo "$script_name: Help > About opens the About box; Esc closes it"
-xdotool mousemove $((window_x + 45)) $((window_y + height - 390 - 10)) click 1
+read -r _ client_top < <(client_point "$window" 0 0)
+xdotool mousemove $((window_x + 45)) $((client_top - 10)) click 1
 sleep 0.5
 xdotool key Down Down Return
 about_box() { xdotool search --onlyvisible --name '^About Quillarbor$' 2>/dev/null | grep -q .; }

@@ -113,6 +113,15 @@ geometry() {
         /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }'
 }
 
+# client_point WINDOW X Y: prints "X Y" on the screen of the point (X, Y) of the main window's
+# client area as designed at 96 DPI, 501 x 390 pixels below the menu bar. When the desktop's type
+# needs more room the whole area grows by one factor, which its width tells.
+client_point() {
+    local wx wy ww wh
+    read -r wx wy ww wh < <(geometry "$1")
+    echo "$((wx + $2 * ww / 501)) $((wy + wh - 390 * ww / 501 + $3 * ww / 501))"
+}
+
 # framed_geometry WINDOW: the same with the frame the window manager draws around it.
 framed_geometry() {
     local x y w h left right top bottom

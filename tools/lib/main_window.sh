@@ -49,13 +49,11 @@ new_popup() {
     return 1
 }
 
-# double_click_first_skin WINDOW: double-clicks the first entry of the main window's skin list.
-# The client area lies below the menu bar and is 501 x 390 pixels; the list starts at (272, 24)
-# in it.
+# double_click_first_skin WINDOW: double-clicks the first entry of the main window's skin list,
+# which starts at (272, 24) in the client area.
 double_click_first_skin() {
-    local wx wy wh
-    read -r wx wy _ wh < <(geometry "$1")
-    xdotool mousemove $((wx + 272 + 30)) $((wy + wh - 390 + 24 + 10))
+    # shellcheck disable=SC2046 # two numbers
+    xdotool mousemove $(client_point "$1" $((272 + 30)) $((24 + 10)))
     sleep 0.3
     xdotool click --repeat 2 --delay 100 1
 }

@@ -2,12 +2,15 @@
 
 #include "settings/registry.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
 #include <QTest>
 #include <QtGlobal>
+
+#include <cmath>
 
 namespace quillarbor::test {
 
@@ -62,8 +65,7 @@ void ManualTicker::fire() {
 }
 
 Program::Program(std::vector<float> draws)
-    : random(std::move(draws)), form(&ticker),
-      presenter(form, program.dependencies(random)) {
+    : random(std::move(draws)), form(&ticker), presenter(form, program.dependencies(random)) {
 }
 
 void writeBitmap(const QString& path, const QColor& colour) {
@@ -115,6 +117,33 @@ QColor shownColour(const QWidget* label) {
     }
     const QImage image = pixmap.toImage();
     return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+double layoutFactor(const QWidget* area, int designedWidth) {
+    return area->width() * 15.0 / designedWidth;
+}
+
+void verifyScaledLayout(const QWidget* area, std::span<const form::Control> controls,
+                        int designedWidth, int designedHeight) {
+    const double factor = layoutFactor(area, designedWidth);
+    const double pixelsPerTwip = factor / 15;
+    QVERIFY2(factor >= 1.0, qPrintable(QString::number(factor)));
+    QVERIFY(std::abs(area->height() - designedHeight * pixelsPerTwip) <= 1.0);
+    for (const form::Control& control : controls) {
+        const QString name = QString::fromUtf8(control.name.data(), control.name.size());
+        const auto* widget = area->findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+        QVERIFY2(widget != nullptr, qPrintable(name));
+        const QRect shown = widget->geometry();
+        const form::TwipRect& r = control.rect;
+        const double edges[][2] = {{double(shown.left()), double(r.left)},
+                                   {double(shown.top()), double(r.top)},
+                                   {double(shown.right() + 1), double(r.left + r.width)},
+                                   {double(shown.bottom() + 1), double(r.top + r.height)}};
+        for (const auto& [pixels, twips] : edges) {
+            QVERIFY2(std::abs(pixels - twips * pixelsPerTwip) <= 1.0, qPrintable(name));
+        }
+        QCOMPARE(widget->font(), QApplication::font());
+    }
 }
 
 } // namespace quillarbor::test

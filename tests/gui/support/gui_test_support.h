@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/MainWindowPresenter.h"
+#include "app/window_forms.h"
 #include "qt/MainWindow.h"
 #include "qt/Ticker.h"
 #include "rotation/random_source.h"
@@ -11,6 +12,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,5 +107,12 @@ void doubleClickAt(QWidget* widget, QPoint pos);
 
 // The colour in the middle of what a label shows.
 QColor shownColour(const QWidget* label);
+
+// The factor a window's layout is drawn at: its client area `area` against the designed one.
+double layoutFactor(const QWidget* area, int designedWidth);
+// Every control of `controls` in `area` lies at its designed place times one factor, at least 1,
+// within a pixel of rounding, and shows its text in the application's font.
+void verifyScaledLayout(const QWidget* area, std::span<const form::Control> controls,
+                        int designedWidth, int designedHeight);
 
 } // namespace quillarbor::test
