@@ -208,9 +208,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
     RECT outer{0, 0, twips(form::kMainClientWidth), twips(form::kMainClientHeight)};
     AdjustWindowRectEx(&outer, kStyle, TRUE, 0);
-    const HWND window = CreateWindowExW(0, L"Floor", L"Floor", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                        outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                                        menuBar, instance, nullptr);
+    // In the middle of the screen, as Quillarbor.exe places its window.
+    const int width = outer.right - outer.left;
+    const int height = outer.bottom - outer.top;
+    const HWND window =
+        CreateWindowExW(0, L"Floor", L"Floor", kStyle, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                        (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, nullptr,
+                        menuBar, instance, nullptr);
     ShowWindow(window, SW_SHOWNORMAL);
     RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 
