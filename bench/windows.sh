@@ -1,16 +1,22 @@
 #!/usr/bin/env bash
 # Quillarbor.exe under Wine: its stripped size; `Quillarbor.exe /O` against the floor of a Win32
-# program (bench/win32_floor.cpp: a window of the same size with a menu, shown and closed) on
-# folders of 3 and of 10,000 bitmaps, in one hyperfine run with the Wine server kept running; and
-# a minute idle with a delay of 60 minutes, shown and hidden in the tray: the processor time of
-# the program, of the Wine server and of the X server, and the program's resident memory (its
-# working set).
-# Usage: windows.sh <Windows build folder> <results folder>   (run by tools/bench.sh; starts a
-# virtual desktop of its own, without a tray, so that Wine shows its tray window)
+# program of its shape (bench/win32_floor.cpp: the same controls, menu bar and manifest, shown and
+# painted, a tray icon added and removed, nothing read) on folders of 3 and of 10,000 bitmaps, in
+# one hyperfine run with the Wine server kept running; and a minute idle with a delay of 60
+# minutes, shown and hidden in the tray: the processor time of the program, of the Wine server and
+# of the X server, and the program's resident memory (its working set).
+# Usage: windows.sh [--oneshot] <Windows build folder> <results folder>   (run by tools/bench.sh;
+# starts a virtual desktop of its own, without a tray, so that Wine shows its tray window)
+# --oneshot: the size and the one-shot runs only, no idle minutes.
 set -euo pipefail
 
-build=${1:?usage: windows.sh <Windows build folder> <results folder>}
-results=${2:?usage: windows.sh <Windows build folder> <results folder>}
+oneshot_only=false
+if [[ ${1:-} == --oneshot ]]; then
+    oneshot_only=true
+    shift
+fi
+build=${1:?usage: windows.sh [--oneshot] <Windows build folder> <results folder>}
+results=${2:?usage: windows.sh [--oneshot] <Windows build folder> <results folder>}
 runs=${BENCH_RUNS:-20}
 seconds=${BENCH_IDLE_SECONDS:-60}
 settle=${BENCH_IDLE_SETTLE:-5}
@@ -25,7 +31,9 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 stop_servers() {
     local prefix
     for prefix in "$session"/prefix-*; do
-        [[ -d "$prefix" ]] && WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+        if [[ -d "$prefix" ]]; then
+            WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+        fi
     done
     session_cleanup
 }
@@ -60,13 +68,6 @@ for count in 3 10000; do
 done
 sync
 
-oneshot() { echo "env WINEPREFIX='$session/prefix-$1' wine '$session/Quillarbor.exe' /O"; }
-hyperfine -N --warmup 3 --runs "$runs" --style basic \
-    --export-csv "$results/windows-oneshot.csv" --export-json "$results/windows-oneshot.json" \
-    -n "quillarbor-3" "$(oneshot 3)" \
-    -n "quillarbor-10000" "$(oneshot 10000)" \
-    -n "floor" "env WINEPREFIX='$session/prefix-3' wine '$floor'"
-
 # Processor time of every thread of process $1, in nanoseconds.
 cpu_ns() {
     local total=0 on_cpu rest task
@@ -76,6 +77,77 @@ cpu_ns() {
     done
     echo "$total"
 }
+
+# The processes of prefix $1 that run throughout (its server, Wine's desktop and services).
+prefix_pids() {
+    local pid
+    for pid in $(pgrep -f 'wineserver|\.exe' || true); do
+        if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$1"; then
+            echo "$pid"
+        fi
+    done
+}
+
+oneshot() { echo "env WINEPREFIX='$session/prefix-$1' wine '$session/Quillarbor.exe' /O"; }
+hyperfine -N --warmup 3 --runs "$runs" --style basic \
+    --export-csv "$results/windows-oneshot.csv" --export-json "$results/windows-oneshot.json" \
+    -n "quillarbor-3" "$(oneshot 3)" \
+    -n "quillarbor-10000" "$(oneshot 10000)" \
+    -n "floor" "env WINEPREFIX='$session/prefix-3' wine '$floor'"
+# The ratios of the medians, and of the processor time hyperfine counts (the program's process;
+# the Wine server's share is not in it).
+awk -F, 'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
+    END {
+        split("3 10000", counts, " ")
+        for (i = 1; i <= 2; i++) {
+            name = "quillarbor-" counts[i]
+            printf "/O on %s bitmaps: %.1f ms against the floor'"'s"' %.1f ms, ratio %.2f" \
+                " (processor time %.2f)\n", counts[i], median[name] * 1000,
+                median["floor"] * 1000, median[name] / median["floor"], cpu[name] / cpu["floor"]
+        }
+    }' "$results/windows-oneshot.csv" | tee "$results/windows-oneshot-ratios.txt"
+
+# Wall times under Wine swing by a factor of two when other work shares the processors; the
+# processor time a run costs swings far less. Each run's: the program's process, and what the
+# prefix's Wine server, Wine's desktop and services, the X server and the window manager spend
+# meanwhile. In turns, each command once a round, so that load falls on all alike; medians.
+run_cpu_ms() { # prefix, command...
+    local prefix=$1 pid before=0 after=0 own
+    shift
+    local -a watched
+    mapfile -t watched < <(prefix_pids "$prefix")
+    watched+=("${session_pids[@]}")
+    for pid in "${watched[@]}"; do before=$((before + $(cpu_ns "$pid"))); done
+    own=$( { TIMEFORMAT='%3U %3S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1)
+    for pid in "${watched[@]}"; do after=$((after + $(cpu_ns "$pid"))); done
+    awk -v own="$own" -v others=$((after - before)) \
+        'BEGIN { split(own, t, " "); printf "%.1f\n", (t[1] + t[2]) * 1000 + others / 1e6 }'
+}
+echo "name,run,cpu_ms" >"$results/windows-oneshot-cpu.csv"
+for ((run = 1; run <= runs; run++)); do
+    for count in 3 10000; do
+        echo "quillarbor-$count,$run,$(run_cpu_ms "$session/prefix-$count" env \
+            WINEPREFIX="$session/prefix-$count" wine "$session/Quillarbor.exe" /O)"
+    done
+    echo "floor,$run,$(run_cpu_ms "$session/prefix-3" env WINEPREFIX="$session/prefix-3" \
+        wine "$floor")"
+done >>"$results/windows-oneshot-cpu.csv"
+median_cpu() {
+    awk -F, -v name="$1" '$1 == name { print $3 }' "$results/windows-oneshot-cpu.csv" | sort -n |
+        awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+}
+floor_cpu=$(median_cpu floor)
+for count in 3 10000; do
+    q=$(median_cpu "quillarbor-$count")
+    echo "/O on $count bitmaps, processor time of all it sets to work (median of $runs, in turns):" \
+        "$q ms against the floor's $floor_cpu ms, ratio" \
+        "$(awk -v a="$q" -v b="$floor_cpu" 'BEGIN { printf "%.2f", a / b }')"
+done | tee -a "$results/windows-oneshot-ratios.txt"
+
+if $oneshot_only; then
+    exit 0
+fi
+
 status_kib() { awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"; }
 
 export WINEPREFIX="$session/prefix-3"
