@@ -72,7 +72,7 @@ sync
 cpu_ns() {
     local total=0 on_cpu rest task
     for task in /proc/"$1"/task/*/schedstat; do
-        read -r on_cpu rest <"$task" || continue
+        { read -r on_cpu rest <"$task"; } 2>/dev/null || continue # a thread that ended
         total=$((total + on_cpu))
     done
     echo "$total"
@@ -112,15 +112,22 @@ awk -F, 'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
 # prefix's Wine server, Wine's desktop and services, the X server and the window manager spend
 # meanwhile. In turns, each command once a round, so that load falls on all alike; medians.
 run_cpu_ms() { # prefix, command...
-    local prefix=$1 pid before=0 after=0 own
+    local prefix=$1 pid others=0 own now
     shift
     local -a watched
+    local -A before
     mapfile -t watched < <(prefix_pids "$prefix")
     watched+=("${session_pids[@]}")
-    for pid in "${watched[@]}"; do before=$((before + $(cpu_ns "$pid"))); done
+    for pid in "${watched[@]}"; do before[$pid]=$(cpu_ns "$pid"); done
     own=$( { TIMEFORMAT='%3U %3S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1)
-    for pid in "${watched[@]}"; do after=$((after + $(cpu_ns "$pid"))); done
-    awk -v own="$own" -v others=$((after - before)) \
+    for pid in "${watched[@]}"; do
+        now=$(cpu_ns "$pid")
+        # A process of Wine's that ended meanwhile takes what it spent with it.
+        if ((now >= before[$pid])); then
+            others=$((others + now - before[$pid]))
+        fi
+    done
+    awk -v own="$own" -v others="$others" \
         'BEGIN { split(own, t, " "); printf "%.1f\n", (t[1] + t[2]) * 1000 + others / 1e6 }'
 }
 echo "name,run,cpu_ms" >"$results/windows-oneshot-cpu.csv"
