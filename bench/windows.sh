@@ -88,12 +88,21 @@ prefix_pids() {
     done
 }
 
-oneshot() { echo "env WINEPREFIX='$session/prefix-$1' wine '$session/Quillarbor.exe' /O"; }
+# The programs are 64-bit: they are started through Wine's 64-bit loader. Debian's `wine` starts
+# the 32-bit loader first when 32-bit Wine is installed, which starts the 64-bit one in a process
+# of its own and waits for it: a second start in every figure, and a process whose processor time
+# and memory are not those of the program.
+loader=wine
+if [[ -x /usr/lib/wine/wine64 ]]; then
+    loader=/usr/lib/wine/wine64
+fi
+
+oneshot() { echo "env WINEPREFIX='$session/prefix-$1' $loader '$session/Quillarbor.exe' /O"; }
 hyperfine -N --warmup 3 --runs "$runs" --style basic \
     --export-csv "$results/windows-oneshot.csv" --export-json "$results/windows-oneshot.json" \
     -n "quillarbor-3" "$(oneshot 3)" \
     -n "quillarbor-10000" "$(oneshot 10000)" \
-    -n "floor" "env WINEPREFIX='$session/prefix-3' wine '$floor'"
+    -n "floor" "env WINEPREFIX='$session/prefix-3' $loader '$floor'"
 # The ratios of the medians, and of the processor time hyperfine counts (the program's process;
 # the Wine server's share is not in it).
 awk -F, 'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
@@ -134,10 +143,10 @@ echo "name,run,cpu_ms" >"$results/windows-oneshot-cpu.csv"
 for ((run = 1; run <= runs; run++)); do
     for count in 3 10000; do
         echo "quillarbor-$count,$run,$(run_cpu_ms "$session/prefix-$count" env \
-            WINEPREFIX="$session/prefix-$count" wine "$session/Quillarbor.exe" /O)"
+            WINEPREFIX="$session/prefix-$count" "$loader" "$session/Quillarbor.exe" /O)"
     done
     echo "floor,$run,$(run_cpu_ms "$session/prefix-3" env WINEPREFIX="$session/prefix-3" \
-        wine "$floor")"
+        "$loader" "$floor")"
 done >>"$results/windows-oneshot-cpu.csv"
 median_cpu() {
     awk -F, -v name="$1" '$1 == name { print $3 }' "$results/windows-oneshot-cpu.csv" | sort -n |
@@ -171,7 +180,7 @@ done
 idle() {
     local name=$1
     wine reg add 'HKCU\Software\Quillarbor\systray' /v String /d "$2" /f >/dev/null
-    wine "$session/Quillarbor.exe" >"$session/$name.log" 2>&1 &
+    "$loader" "$session/Quillarbor.exe" >"$session/$name.log" 2>&1 &
     local pid=$!
     sleep "$settle"
     local p0 s0=0 x0 p1 s1=0 x1
