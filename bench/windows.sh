@@ -98,11 +98,19 @@ if [[ -x /usr/lib/wine/wine64 ]]; then
 fi
 
 oneshot() { echo "env WINEPREFIX='$session/prefix-$1' $loader '$session/Quillarbor.exe' /O"; }
-hyperfine -N --warmup 3 --runs "$runs" --style basic \
-    --export-csv "$results/windows-oneshot.csv" --export-json "$results/windows-oneshot.json" \
-    -n "quillarbor-3" "$(oneshot 3)" \
-    -n "quillarbor-10000" "$(oneshot 10000)" \
-    -n "floor" "env WINEPREFIX='$session/prefix-3' $loader '$floor'"
+timed_oneshots() {
+    hyperfine -N --warmup 3 --runs "$runs" --style basic \
+        --export-csv "$results/windows-oneshot.csv" --export-json "$results/windows-oneshot.json" \
+        -n "quillarbor-3" "$(oneshot 3)" \
+        -n "quillarbor-10000" "$(oneshot 10000)" \
+        -n "floor" "env WINEPREFIX='$session/prefix-3' $loader '$floor'"
+}
+# Now and then (once in some hundreds of runs, not reproduced alone) a start under Wine ends with
+# status 1 before the program runs; the measurement is then taken again, once.
+if ! timed_oneshots; then
+    echo "windows-bench: a start failed; measuring again" >&2
+    timed_oneshots
+fi
 # The ratios of the medians, and of the processor time hyperfine counts (the program's process;
 # the Wine server's share is not in it).
 awk -F, 'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
