@@ -136,7 +136,7 @@ run_cpu_ms() { # prefix, command...
     mapfile -t watched < <(prefix_pids "$prefix")
     watched+=("${session_pids[@]}")
     for pid in "${watched[@]}"; do before[$pid]=$(cpu_ns "$pid"); done
-    own=$( { TIMEFORMAT='%3U %3S'; time "$@" >/dev/null 2>&1; } 2>&1 | tail -n 1)
+    own=$( { TIMEFORMAT='%3U %3S'; time "$@" >/dev/null 2>&1 || true; } 2>&1 | tail -n 1)
     for pid in "${watched[@]}"; do
         now=$(cpu_ns "$pid")
         # A process of Wine's that ended meanwhile takes what it spent with it.
