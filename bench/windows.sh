@@ -124,19 +124,22 @@ awk -F, 'NR > 1 { median[$1] = $4; cpu[$1] = $5 + $6 }
         }
     }' "$results/windows-oneshot.csv" | tee "$results/windows-oneshot-ratios.txt"
 
-# Wall times under Wine swing by a factor of two when other work shares the processors; the
-# processor time a run costs swings far less. Each run's: the program's process, and what the
-# prefix's Wine server, Wine's desktop and services, the X server and the window manager spend
-# meanwhile. In turns, each command once a round, so that load falls on all alike; medians.
-run_cpu_ms() { # prefix, command...
-    local prefix=$1 pid others=0 own now
+# hyperfine runs each command's runs one after the other, and on a shared machine the load comes
+# and goes in stretches of seconds: one command may fall in a busy stretch, the next in a quiet
+# one. So the commands are also run in turns, each once a round, and each run's wall time is kept
+# with its processor time: the program's process, and what the prefix's Wine server, Wine's
+# desktop and services, the X server and the window manager spend meanwhile. Medians.
+run_in_turn() { # prefix, command...: "wall ms,processor ms"
+    local prefix=$1 pid others=0 own now start end
     shift
     local -a watched
     local -A before
     mapfile -t watched < <(prefix_pids "$prefix")
     watched+=("${session_pids[@]}")
     for pid in "${watched[@]}"; do before[$pid]=$(cpu_ns "$pid"); done
+    start=$(date +%s%N)
     own=$( { TIMEFORMAT='%3U %3S'; time "$@" >/dev/null 2>&1 || true; } 2>&1 | tail -n 1)
+    end=$(date +%s%N)
     for pid in "${watched[@]}"; do
         now=$(cpu_ns "$pid")
         # A process of Wine's that ended meanwhile takes what it spent with it.
@@ -144,28 +147,32 @@ run_cpu_ms() { # prefix, command...
             others=$((others + now - before[$pid]))
         fi
     done
-    awk -v own="$own" -v others="$others" \
-        'BEGIN { split(own, t, " "); printf "%.1f\n", (t[1] + t[2]) * 1000 + others / 1e6 }'
+    awk -v own="$own" -v others="$others" -v wall=$((end - start)) 'BEGIN { split(own, t, " ")
+        printf "%.1f,%.1f\n", wall / 1e6, (t[1] + t[2]) * 1000 + others / 1e6 }'
 }
-echo "name,run,cpu_ms" >"$results/windows-oneshot-cpu.csv"
+echo "name,run,wall_ms,cpu_ms" >"$results/windows-oneshot-turns.csv"
 for ((run = 1; run <= runs; run++)); do
     for count in 3 10000; do
-        echo "quillarbor-$count,$run,$(run_cpu_ms "$session/prefix-$count" env \
+        echo "quillarbor-$count,$run,$(run_in_turn "$session/prefix-$count" env \
             WINEPREFIX="$session/prefix-$count" "$loader" "$session/Quillarbor.exe" /O)"
     done
-    echo "floor,$run,$(run_cpu_ms "$session/prefix-3" env WINEPREFIX="$session/prefix-3" \
+    echo "floor,$run,$(run_in_turn "$session/prefix-3" env WINEPREFIX="$session/prefix-3" \
         "$loader" "$floor")"
-done >>"$results/windows-oneshot-cpu.csv"
-median_cpu() {
-    awk -F, -v name="$1" '$1 == name { print $3 }' "$results/windows-oneshot-cpu.csv" | sort -n |
+done >>"$results/windows-oneshot-turns.csv"
+median_in_turns() { # name, column
+    awk -F, -v name="$1" -v col="$2" '$1 == name { print $col }' \
+        "$results/windows-oneshot-turns.csv" | sort -n |
         awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
-floor_cpu=$(median_cpu floor)
+floor_wall=$(median_in_turns floor 3)
+floor_cpu=$(median_in_turns floor 4)
 for count in 3 10000; do
-    q=$(median_cpu "quillarbor-$count")
-    echo "/O on $count bitmaps, processor time of all it sets to work (median of $runs, in turns):" \
-        "$q ms against the floor's $floor_cpu ms, ratio" \
-        "$(awk -v a="$q" -v b="$floor_cpu" 'BEGIN { printf "%.2f", a / b }')"
+    wall=$(median_in_turns "quillarbor-$count" 3)
+    cpu=$(median_in_turns "quillarbor-$count" 4)
+    echo "/O on $count bitmaps in turns (medians of $runs): $wall ms against the floor's" \
+        "$floor_wall ms, ratio $(awk -v a="$wall" -v b="$floor_wall" 'BEGIN { printf "%.2f", a / b }');" \
+        "processor time of all it sets to work $cpu ms against $floor_cpu ms, ratio" \
+        "$(awk -v a="$cpu" -v b="$floor_cpu" 'BEGIN { printf "%.2f", a / b }')"
 done | tee -a "$results/windows-oneshot-ratios.txt"
 
 if $oneshot_only; then

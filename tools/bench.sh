@@ -156,7 +156,7 @@ windows_summary() {
         echo "  /O on $n bitmaps, median: $(ms "$q"), floor with the same controls and a tray" \
             "icon $(ms "$floor_s"), ratio $(ratio "$q" "$floor_s")"
     done
-    grep 'processor time' "$results/windows-oneshot-ratios.txt" | sed 's/^/  /'
+    grep 'in turns' "$results/windows-oneshot-ratios.txt" | sed 's/^/  /'
     if $oneshot_only; then
         return
     fi
