@@ -2,7 +2,9 @@
 # One-shot runs against feh's: `quillarbor /O` and `feh --bg-fill --randomize --no-fehbg FOLDER`
 # on the same folders of 3 and of 10,000 bitmaps, timed by hyperfine in one run so the ratios hold,
 # with the toolkit's floor alongside (a Qt window shown, painted and closed: bare, and with
-# Quillarbor's set of controls); then the peak resident memory of each from /usr/bin/time.
+# Quillarbor's set of controls); then the peak resident memory of each from /usr/bin/time, and the
+# instructions Quillarbor's one-shots and the floors run, counted by callgrind: stable where wall
+# times are not on a shared machine.
 # Usage: oneshot.sh <build folder> <results folder>   (needs DISPLAY; run by tools/bench.sh)
 set -euo pipefail
 
@@ -78,3 +80,22 @@ peak_kib() {
     echo "floor-controls,$(peak_kib "$controls_cmd")"
 } >"$results/oneshot-memory.csv"
 cat "$results/oneshot-memory.csv"
+
+# Instructions, the program's own process only: a child process that Qt starts at every start
+# here, in the floors as well, is not followed.
+instructions() { # settings folder (as the timed runs had), program and arguments
+    local out="$work/callgrind.out" config=$1
+    shift
+    XDG_CONFIG_HOME=$config valgrind --tool=callgrind --callgrind-out-file="$out" "$@" \
+        >/dev/null 2>&1
+    awk '$1 == "summary:" || $1 == "totals:" { print $2; exit }' "$out"
+    rm -f "$out"
+}
+{
+    echo "command,instructions"
+    echo "quillarbor-3,$(instructions "$work/config-3" "$program" /O)"
+    echo "quillarbor-10000,$(instructions "$work/config-10000" "$program" /O)"
+    echo "floor,$(instructions "$work/config-3" "$floor" --oneshot)"
+    echo "floor-controls,$(instructions "$work/config-3" "$floor" --oneshot --controls)"
+} >"$results/oneshot-instructions.csv"
+cat "$results/oneshot-instructions.csv"

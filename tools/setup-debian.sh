@@ -41,8 +41,9 @@ art_packages=(
     librsvg2-bin icoutils imagemagick
 )
 bench_packages=(
-    # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory.
-    libbenchmark-dev feh hyperfine time
+    # Google Benchmark; feh and hyperfine for the one-shot comparison; GNU time for peak memory;
+    # valgrind for the one-shots' instruction counts.
+    libbenchmark-dev feh hyperfine time valgrind
     # The start-up timer watches the X server directly.
     pkg-config libxcb1-dev
 )
