@@ -48,6 +48,7 @@ public:
     bool showSkinFolder(const std::string& folder) override;
     std::string skinFolder() const override;
     std::size_t refreshSkinList() override;
+    std::size_t skinCount() const override { return folder_.skins().size(); }
     std::string skinAt(std::size_t index) const override;
     int selectedSkin() const override;
     bool showPreview(const std::string& picName) override;

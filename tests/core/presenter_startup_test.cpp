@@ -118,6 +118,7 @@ TEST_F(PresenterStartUp, OneShotAppliesOneSkinSavesAndEnds) {
         // names picks the middle one.
         EXPECT_EQ(random_->draws(), c.skins ? 2u : 1u);
         EXPECT_EQ(toolbar(), c.skins ? skin("three.bmp") : "");
+        EXPECT_EQ(view_.folderReads, 1) << "the start's reading serves the pick";
         EXPECT_EQ(saved(loc::settingPath), skinsFolder_);
         EXPECT_EQ(saved(loc::settingDelay), "2.5");
         EXPECT_EQ(saved(loc::settingSystray), "False");

@@ -145,7 +145,9 @@ void MainWindowPresenter::saveSettings() {
 }
 
 void MainWindowPresenter::pickRandomSkin() {
-    const std::size_t n = view_.refreshSkinList();
+    // A one-shot picks from the reading its start made a moment ago, so that a folder of many
+    // thousands of files is read once.
+    const std::size_t n = oneShot_ ? view_.skinCount() : view_.refreshSkinList();
     if (n == 0) {
         return;
     }

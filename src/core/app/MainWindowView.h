@@ -36,6 +36,8 @@ public:
     virtual std::string skinFolder() const = 0;
     // Re-reads the skin list from its folder and returns how many entries it holds now.
     virtual std::size_t refreshSkinList() = 0;
+    // How many entries the skin list holds as last read.
+    virtual std::size_t skinCount() const = 0;
     // The entry at `index` (0 <= index < the count), a file name without folder.
     virtual std::string skinAt(std::size_t index) const = 0;
     // The selected entry's index, or -1 when none is selected.

@@ -47,6 +47,7 @@ public:
     std::string folder;            // the choosers' folder
     std::vector<std::string> list; // the skin list as last read
     int selected = -1;
+    int folderReads = 0; // the folder read for the skin list, by a move or a re-read
     std::string preview; // the bitmap the preview shows
     bool startInTrayMarks = false;
     bool runAtStartupMarks = false;
@@ -113,13 +114,16 @@ public:
         folder = path;
         selected = -1;
         list = listSkinFiles(folder);
+        ++folderReads;
         return true;
     }
     std::string skinFolder() const override { return folder; }
     std::size_t refreshSkinList() override {
         list = listSkinFiles(folder);
+        ++folderReads;
         return list.size();
     }
+    std::size_t skinCount() const override { return list.size(); }
     std::string skinAt(std::size_t index) const override { return list.at(index); }
     int selectedSkin() const override { return selected; }
     bool showPreview(const std::string& picName) override {
