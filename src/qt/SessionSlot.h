@@ -5,8 +5,6 @@
 #include <QObject>
 #include <QString>
 
-class QLocalServer;
-
 namespace quillarbor {
 
 // The desktop session's place for one running copy: a well-known name on the session bus, or,
@@ -18,6 +16,7 @@ class DesktopSessionSlot final : public QObject, public SessionSlot {
 
 public:
     explicit DesktopSessionSlot(QObject* parent = nullptr);
+    ~DesktopSessionSlot() override;
 
     bool take() override;
     bool askHolderToShow() override;
@@ -36,7 +35,7 @@ private:
     void answer();
 
     QString socketPath_;
-    QLocalServer* server_ = nullptr;
+    int listener_ = -1; // the socket a second start calls without a bus
 };
 
 } // namespace quillarbor

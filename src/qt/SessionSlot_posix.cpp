@@ -5,10 +5,20 @@
 #include <QDBusMessage>
 #include <QDBusReply>
 #include <QDir>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QFile>
 #include <QLockFile>
+#include <QSocketNotifier>
 #include <QStandardPaths>
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
 
 namespace quillarbor {
 
@@ -22,6 +32,39 @@ const QString kInterface = QStringLiteral("org.quillarbor.Quillarbor");
 constexpr int kAnswerMs = 5000;
 constexpr QByteArrayView kShow = "show\n";
 constexpr QByteArrayView kShown = "shown\n";
+
+// A socket descriptor closed when it goes out of scope.
+struct Socket {
+    explicit Socket(int descriptor) : fd(descriptor) {}
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+    ~Socket() {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+    }
+    int fd;
+};
+
+// The address of a socket at `path`; false when the path is too long for one.
+bool socketAddress(const QByteArray& path, sockaddr_un& address) {
+    if (path.isEmpty() || static_cast<std::size_t>(path.size()) >= sizeof address.sun_path) {
+        return false;
+    }
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
+    return true;
+}
+
+// Whether `fd` has something to read within the time a copy has to answer.
+bool readable(int fd) {
+    pollfd wait{fd, POLLIN, 0};
+    int ready = 0;
+    do {
+        ready = ::poll(&wait, 1, kAnswerMs);
+    } while (ready < 0 && errno == EINTR);
+    return ready > 0;
+}
 
 } // namespace
 
@@ -67,66 +110,94 @@ bool DesktopSessionSlot::takeSocket() {
     // The user's own runtime folder ($XDG_RUNTIME_DIR), so each user has a place of their own.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     socketPath_ = QDir(folder).filePath(QStringLiteral("quillarbor.socket"));
+    const QByteArray path = QFile::encodeName(socketPath_);
     // Two starts at once must not both find the place empty. A lock left by a copy that died is
     // recognised by its process id and taken over.
     QLockFile lock(socketPath_ + QStringLiteral(".lock"));
     lock.tryLock(kAnswerMs);
-    {
-        QLocalSocket holder;
-        holder.connectToServer(socketPath_);
-        if (holder.waitForConnected(kAnswerMs)) {
+    sockaddr_un address{};
+    if (!socketAddress(path, address)) {
+        qWarning("quillarbor: the path %s is too long for a socket; a second start will not find "
+                 "this one",
+                 path.constData());
+        return true;
+    }
+    if (Socket holder(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+        holder.fd >= 0) {
+        // A copy listening there answers at once, or is too busy to take the call now.
+        if (::connect(holder.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) ==
+                0 ||
+            errno == EAGAIN) {
             return false;
         }
     }
-    // Nobody answers there: what is left is a dead copy's socket.
-    QLocalServer::removeServer(socketPath_);
-    server_ = new QLocalServer(this);
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(socketPath_)) {
+    // Nobody listens there: what is left is a dead copy's socket.
+    ::unlink(path.constData());
+    Socket listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (listener.fd < 0 ||
+        ::bind(listener.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::chmod(path.constData(), S_IRUSR | S_IWUSR) != 0 || ::listen(listener.fd, 8) != 0) {
         qWarning("quillarbor: cannot listen at %s (%s); a second start will not find this one",
-                 qPrintable(socketPath_), qPrintable(server_->errorString()));
+                 path.constData(), std::strerror(errno));
         return true;
     }
-    connect(server_, &QLocalServer::newConnection, this, &DesktopSessionSlot::answer);
+    listener_ = std::exchange(listener.fd, -1);
+    auto* calls = new QSocketNotifier(listener_, QSocketNotifier::Read, this);
+    connect(calls, &QSocketNotifier::activated, this, &DesktopSessionSlot::answer);
     return true;
 }
 
-void DesktopSessionSlot::answer() {
-    while (QLocalSocket* caller = server_->nextPendingConnection()) {
-        connect(caller, &QLocalSocket::disconnected, caller, &QObject::deleteLater);
-        connect(caller, &QLocalSocket::readyRead, this, [this, caller] {
-            if (!caller->canReadLine()) {
-                return;
-            }
-            if (caller->readLine() == kShow.toByteArray()) {
-                caller->write(kShown.data(), kShown.size());
-                caller->flush();
-                emit showRequested();
-            }
-            caller->disconnectFromServer();
-        });
+DesktopSessionSlot::~DesktopSessionSlot() {
+    if (listener_ >= 0) {
+        ::close(listener_);
+        ::unlink(QFile::encodeName(socketPath_).constData());
     }
 }
 
-bool DesktopSessionSlot::askOverSocket() {
-    if (socketPath_.isEmpty()) {
-        return false;
+void DesktopSessionSlot::answer() {
+    const int caller = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+    if (caller < 0) {
+        return;
     }
-    QLocalSocket holder;
-    holder.connectToServer(socketPath_);
-    if (!holder.waitForConnected(kAnswerMs)) {
-        return false;
-    }
-    holder.write(kShow.data(), kShow.size());
-    if (!holder.waitForBytesWritten(kAnswerMs)) {
-        return false;
-    }
-    while (!holder.canReadLine()) {
-        if (!holder.waitForReadyRead(kAnswerMs)) {
-            return false;
+    // A second start writes its line at once; the answer waits for it without holding up the
+    // window.
+    auto* line = new QSocketNotifier(caller, QSocketNotifier::Read, this);
+    connect(line, &QSocketNotifier::activated, this, [this, line, caller] {
+        char text[16];
+        const ssize_t got = ::recv(caller, text, sizeof text, 0);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR)) {
+            return;
         }
+        const bool asked = got >= 0 && QByteArrayView(text, got) == kShow;
+        if (asked) {
+            ::send(caller, kShown.data(), static_cast<std::size_t>(kShown.size()), MSG_NOSIGNAL);
+        }
+        line->setEnabled(false);
+        line->deleteLater();
+        ::close(caller);
+        if (asked) {
+            emit showRequested();
+        }
+    });
+}
+
+bool DesktopSessionSlot::askOverSocket() {
+    sockaddr_un address{};
+    if (socketPath_.isEmpty() || !socketAddress(QFile::encodeName(socketPath_), address)) {
+        return false;
     }
-    return holder.readLine() == kShown.toByteArray();
+    // Without waiting to be let in: a copy too busy to take the call does not answer.
+    const Socket holder(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    if (holder.fd < 0 ||
+        ::connect(holder.fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        ::send(holder.fd, kShow.data(), static_cast<std::size_t>(kShow.size()), MSG_NOSIGNAL) !=
+            kShow.size() ||
+        !readable(holder.fd)) {
+        return false;
+    }
+    char text[16];
+    const ssize_t got = ::recv(holder.fd, text, sizeof text, 0);
+    return got > 0 && QByteArrayView(text, got) == kShown;
 }
 
 } // namespace quillarbor
