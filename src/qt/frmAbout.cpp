@@ -122,13 +122,9 @@ void frmAbout::showEvent(QShowEvent* event) {
 }
 
 void frmAbout::load() {
-    const QString title = QString::fromUtf8(kAppTitle);
-    setWindowTitle(QStringLiteral("About ") + title);
-    lblVersion->setText(QStringLiteral("Version %1.%2.%3")
-                            .arg(kVersionMajor)
-                            .arg(kVersionMinor)
-                            .arg(kVersionRevision));
-    lblTitle->setText(title);
+    setWindowTitle(QString::fromStdString(form::aboutTitle()));
+    lblVersion->setText(QString::fromStdString(form::aboutVersion()));
+    lblTitle->setText(QString::fromUtf8(kAppTitle));
     // The type stays the desktop's; the layout grows by one factor if a text needs it.
     scale_ =
         fitLayout(this, form::kAboutControls, form::kAboutClientWidth, form::kAboutClientHeight);

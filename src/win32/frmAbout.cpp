@@ -129,13 +129,9 @@ void layout(HWND dialog, State& state) {
 }
 
 void load(HWND dialog, State& state) {
-    const std::wstring title = widen(kAppTitle);
-    SetWindowTextW(dialog, (L"About " + title).c_str());
-    SetDlgItemTextW(dialog, IDC_VERSION,
-                    (L"Version " + std::to_wstring(kVersionMajor) + L"." +
-                     std::to_wstring(kVersionMinor) + L"." + std::to_wstring(kVersionRevision))
-                        .c_str());
-    SetDlgItemTextW(dialog, IDC_TITLE, title.c_str());
+    SetWindowTextW(dialog, widen(form::aboutTitle()).c_str());
+    SetDlgItemTextW(dialog, IDC_VERSION, widen(form::aboutVersion()).c_str());
+    SetDlgItemTextW(dialog, IDC_TITLE, widen(kAppTitle).c_str());
     for (const form::Control& control : form::kAboutControls) {
         if (!control.text.empty()) {
             SetDlgItemTextW(dialog, controlId(control.name), widen(control.text).c_str());

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "version.h"
+
 #include <array>
 #include <span>
+#include <string>
 #include <string_view>
 
 // The program's two windows as data: every control's kind, name, place in twips, text, tab order
@@ -214,5 +217,14 @@ struct Separator {
     int greyLeft, whiteLeft, top, right;
 };
 inline constexpr Separator kAboutSeparator = {210, 225, 2640, 5774};
+
+// What the About box fills in as it opens: its title bar and the version line.
+inline std::string aboutTitle() {
+    return std::string("About ") + kAppTitle;
+}
+inline std::string aboutVersion() {
+    return "Version " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+           std::to_string(kVersionRevision);
+}
 
 } // namespace quillarbor::form
