@@ -10,6 +10,7 @@
 //   win32_floor --stay    the same, but the window stays until it is closed (for a screenshot)
 
 #include "app/window_forms.h"
+#include "control_class.h"
 
 #include <windows.h>
 
@@ -22,6 +23,8 @@
 namespace {
 
 namespace form = quillarbor::form;
+using quillarbor::win32::ControlClass;
+using quillarbor::win32::controlClass;
 
 constexpr UINT kTrayMessage = WM_APP + 1;
 constexpr int kFirstControlId = 1000;
@@ -48,40 +51,6 @@ std::wstring widen(std::string_view text) {
 
 int twips(int value) {
     return MulDiv(value, static_cast<int>(dpi), 1440);
-}
-
-// The same system control, with the same styles, that Quillarbor.exe makes for each kind.
-struct ControlClass {
-    const wchar_t* windowClass;
-    DWORD style;
-    DWORD exStyle;
-};
-
-ControlClass controlClass(form::Kind kind) {
-    constexpr DWORD visible = WS_VISIBLE;
-    constexpr DWORD tab = WS_VISIBLE | WS_TABSTOP;
-    constexpr DWORD list = tab | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
-    switch (kind) {
-    case form::Kind::Button:
-    case form::Kind::FocusHolder:
-        return {WC_BUTTONW, tab | BS_PUSHBUTTON, 0};
-    case form::Kind::SkinList:
-        return {WC_LISTBOXW, list, WS_EX_CLIENTEDGE};
-    case form::Kind::FolderList:
-        return {WC_LISTBOXW, list | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, WS_EX_CLIENTEDGE};
-    case form::Kind::DriveList:
-        return {WC_COMBOBOXW, tab | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-    case form::Kind::Caption:
-    case form::Kind::Text:
-        return {WC_STATICW, visible | SS_NOPREFIX, 0};
-    case form::Kind::TextBox:
-        return {WC_EDITW, tab | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case form::Kind::ReadOnlyBox:
-        return {WC_EDITW, tab | ES_AUTOHSCROLL | ES_READONLY, WS_EX_CLIENTEDGE};
-    case form::Kind::Picture:
-        return {WC_STATICW, visible | SS_OWNERDRAW | WS_BORDER, 0};
-    }
-    return {WC_STATICW, 0, 0};
 }
 
 HWND createChild(HWND parent, const wchar_t* windowClass, const wchar_t* text, DWORD style,
