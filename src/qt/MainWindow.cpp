@@ -486,7 +486,10 @@ void MainWindow::end() {
 }
 
 void MainWindow::onDriveChosen(std::size_t index) {
-    const std::string drive = index < folder_.drives().size() ? folder_.drives()[index] : "";
+    if (index >= folder_.drives().size()) {
+        return;
+    }
+    const std::string drive = folder_.drives()[index];
     if (!showMoved(folder_.openDrive(index, selection()))) {
         reportUnreadable(drive);
     }

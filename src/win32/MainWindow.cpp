@@ -537,7 +537,10 @@ bool MainWindow::showMoved(const std::optional<SkinFolder::Shown>& shown) {
 
 void MainWindow::onDriveChosen() {
     const auto index = static_cast<std::size_t>(SendMessageW(driveList, CB_GETCURSEL, 0, 0));
-    const std::string drive = index < folder_.drives().size() ? folder_.drives()[index] : "";
+    if (index >= folder_.drives().size()) {
+        return; // no drive chosen (CB_ERR)
+    }
+    const std::string drive = folder_.drives()[index];
     if (!showMoved(folder_.openDrive(index, selection()))) {
         reportUnreadable(drive);
     }
